@@ -1,0 +1,68 @@
+#include "game/fieldview.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+namespace {
+constexpr qreal TwipsPerPixel = 15; // 1440 twips an inch at 96 pixels an inch
+}
+
+FieldView::FieldView(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void FieldView::ensureImage()
+{
+    const qreal dpr = devicePixelRatioF();
+    if (m_image.isNull() || m_image.devicePixelRatio() != dpr
+        || m_image.deviceIndependentSize() != QSizeF(size())) {
+        m_image = QPixmap(size() * dpr);
+        m_image.setDevicePixelRatio(dpr);
+        m_image.fill(palette().color(QPalette::Button));
+    }
+}
+
+void FieldView::clear()
+{
+    m_image = QPixmap();
+    ensureImage();
+    m_pos = QPointF(0, 0);
+    update();
+}
+
+void FieldView::setTextPosition(int twipsX, int twipsY)
+{
+    m_pos = QPointF(twipsX / TwipsPerPixel, twipsY / TwipsPerPixel);
+}
+
+QFont FieldView::textFont() const
+{
+    QFont f = font();
+    // Points at 96 dots per inch, whatever the screen reports, as the layout.
+    f.setPixelSize(qRound(m_points * 96.0 / 72.0));
+    return f;
+}
+
+void FieldView::print(const QString &text)
+{
+    ensureImage();
+    const QFont f = textFont();
+    const QFontMetricsF metrics(f);
+    {
+        QPainter p(&m_image);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.setFont(f);
+        p.setPen(m_color);
+        p.drawText(QPointF(m_pos.x(), m_pos.y() + metrics.ascent()), text);
+    }
+    m_pos = QPointF(0, m_pos.y() + metrics.height());
+    update();
+}
+
+void FieldView::paintEvent(QPaintEvent *)
+{
+    ensureImage();
+    QPainter p(this);
+    p.drawPixmap(0, 0, m_image);
+}

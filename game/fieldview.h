@@ -1,0 +1,38 @@
+#pragma once
+#include <QColor>
+#include <QPixmap>
+#include <QPointF>
+#include <QWidget>
+
+// The rising field: a box that keeps what is drawn on it. Drawing goes into a
+// backing pixmap and paintEvent only copies it, so moving the box moves the
+// picture and nothing is redrawn on a tick. Positions of text are in twips
+// (1/1440 inch) at 96 dots per inch; the pixmap follows the screen's pixel
+// ratio so letters stay crisp when the desktop is scaled.
+class FieldView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FieldView(QWidget *parent = nullptr);
+
+    void clear();
+    void setTextColor(const QColor &color) { m_color = color; }
+    void setFontPoints(int points) { m_points = points; }
+    void setTextPosition(int twipsX, int twipsY);
+    // Draws the text at the text position, then moves it to the next line.
+    void print(const QString &text);
+
+    const QPixmap &image() const { return m_image; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void ensureImage();
+    QFont textFont() const;
+
+    QPixmap m_image;
+    QColor m_color = Qt::black;
+    int m_points = 9;
+    QPointF m_pos;
+};

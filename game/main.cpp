@@ -1,0 +1,31 @@
+#include "game/frmzuvel.h"
+#include "game/zuvelm.h"
+#include "platform/appicon.h"
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
+#include "platform/programdir.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(applicationTitle());
+    QApplication::setWindowIcon(AppIcon::icon());
+    // The design's Japanese face, as found on Debian.
+    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+    QApplication::setFont(Dialogs::japaneseFont(9));
+
+    QtDesktop desktop;
+    ZuvelM shared;
+    frmZuvel window(shared, desktop, ProgramDir());
+    // A stop during start-up ends the process at once, saving nothing.
+    if (!window.Form_Load())
+        return 1;
+    QObject::connect(&window, &frmZuvel::unloaded, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    window.adjustSize();
+    Dialogs::centreOnScreen(&window);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,30 @@
+#pragma once
+#include <QString>
+#include <cstdint>
+#include <random>
+
+class RomajiTable;
+
+// A uniform source of values in [0, 1). The window seeds a fresh one from a
+// fine clock for every prompt; tests seed it with a fixed number.
+class RandomSource
+{
+public:
+    explicit RandomSource(std::uint64_t seed) : m_engine(seed) {}
+    // 53 random bits, the same on every platform for the same seed.
+    double next() { return double(m_engine() >> 11) * 0x1.0p-53; }
+
+private:
+    std::mt19937_64 m_engine;
+};
+
+struct Prompt
+{
+    QString romaji; // what the player types
+    QString kana;   // what the large label shows; empty in letters mode
+};
+
+// Letters mode: three independent capitals. Kana mode: an entry drawn until its
+// romaji is accepted, its kana turned into hiragana. The table must hold an
+// accepted entry (the loader refuses one that does not).
+Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &random);

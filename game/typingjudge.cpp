@@ -1,0 +1,25 @@
+#include "game/typingjudge.h"
+
+#include <limits>
+
+Judgement judgeKey(QStringView keyText, QStringView romaji, int charPos)
+{
+    Judgement j;
+    if (keyText.size() != 1 || charPos < 1 || charPos > romaji.size())
+        return j;
+    char16_t code = keyText[0].unicode();
+    if (code >= u'a' && code <= u'z')
+        code = code - u'a' + u'A';
+    j.key = QChar(code);
+    if (j.key != romaji[charPos - 1])
+        return j;
+    j.verdict = charPos < romaji.size() ? KeyVerdict::Advanced : KeyVerdict::Completed;
+    return j;
+}
+
+std::int16_t raisedLevel(std::int16_t level)
+{
+    if (level >= std::numeric_limits<std::int16_t>::max())
+        return level;
+    return std::int16_t(level + 1);
+}

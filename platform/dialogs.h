@@ -1,0 +1,17 @@
+#pragma once
+#include <QDialog>
+#include <QFont>
+
+// Shared habits of the game's fixed-size dialogs.
+namespace Dialogs {
+
+// A dialog frame with a close box only, of the given client size.
+void setUpFixedDialog(QDialog *dialog, int width, int height, const QString &title);
+// Centres the dialog on the screen it will open on.
+void centreOnScreen(QWidget *widget);
+// The design's Japanese face at a size given in points at 96 dots per inch.
+QFont japaneseFont(qreal points, bool bold = false);
+// Texts keep the CR LF of their design; a label shows them as plain line breaks.
+QString forLabel(const QString &text);
+
+}

@@ -1,0 +1,70 @@
+#include "platform/textfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+bool TextFile::exists(const QString &path)
+{
+    return QFileInfo(path).isFile();
+}
+
+TextFile::ReadResult TextFile::readAll(const QString &path, qint64 maxBytes)
+{
+    ReadResult result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = file.errorString();
+        return result;
+    }
+    result.bytes = file.read(maxBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        result.error = file.errorString();
+    else if (result.bytes.size() > maxBytes)
+        result.error = QStringLiteral("ファイルが大きすぎます。");
+    if (!result.ok())
+        result.bytes.clear();
+    return result;
+}
+
+QString TextFile::append(const QString &path, const QByteArray &lines)
+{
+    QByteArray out;
+    {
+        QFile existing(path);
+        if (existing.open(QIODevice::ReadOnly) && existing.size() > 0
+            && existing.seek(existing.size() - 1)) {
+            char last = 0;
+            if (existing.getChar(&last) && last != '\n')
+                out = "\r\n";
+        }
+    }
+    out += lines;
+
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return file.errorString();
+    const bool written = file.write(out) == out.size() && file.flush();
+    const QString error = written ? QString() : file.errorString();
+    file.close();
+    if (!error.isEmpty())
+        return error;
+    if (file.error() != QFileDevice::NoError)
+        return file.errorString();
+    return {};
+}
+
+QString TextFile::replace(const QString &path, const QByteArray &content)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(content) != content.size()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return error;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}

@@ -1,0 +1,81 @@
+#include "records/frmreplay.h"
+
+#include "game/zuvelm.h"
+#include "platform/dialogs.h"
+#include "records/rating.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+frmReplay::frmReplay(ZuvelM &shared, QWidget *parent) : QDialog(parent), m_shared(shared)
+{
+    Dialogs::setUpFixedDialog(this, 222, 117, QStringLiteral("リプレイ"));
+
+    m_cmdNext = new QPushButton(QStringLiteral("Replay"), this);
+    m_cmdNext->setGeometry(152, 16, 65, 25);
+    m_cmdEnd = new QPushButton(QStringLiteral("End"), this);
+    m_cmdEnd->setGeometry(152, 48, 65, 25);
+    setTabOrder(m_cmdNext, m_cmdEnd);
+    connect(m_cmdNext, &QPushButton::clicked, this, &frmReplay::cmdNext_Click);
+    connect(m_cmdEnd, &QPushButton::clicked, this, &frmReplay::cmdEnd_Click);
+
+    const struct { const char16_t *caption; int left, top, width; bool bold; } mes[3] = {
+        {u"Game overです。", 24, 16, 107, false},
+        {u"リプレイしますか？", 24, 32, 116, false},
+        {u"Level ", 40, 64, 46, true},
+    };
+    for (int i = 0; i < 3; ++i) {
+        m_lblMes[i] = new QLabel(QString::fromUtf16(mes[i].caption), this);
+        m_lblMes[i]->setGeometry(mes[i].left, mes[i].top, mes[i].width, 15);
+        m_lblMes[i]->setFont(Dialogs::japaneseFont(11.25, mes[i].bold));
+    }
+    m_lblTatujinn = new QLabel(QStringLiteral("あなたは初級者です。"), this);
+    m_lblTatujinn->setGeometry(32, 88, 112, 12);
+}
+
+void frmReplay::showModal()
+{
+    Form_Load();
+    Dialogs::centreOnScreen(this);
+    m_cmdNext->setFocus();
+    exec();
+}
+
+void frmReplay::Form_Load()
+{
+    m_lblMes[2]->setText(QStringLiteral("Level ") + QString::number(m_shared.FinalLevel));
+    m_ratingText = RatePlayer(m_shared.FinalLevel, m_shared.RomajiMode, m_ratingText);
+    m_lblTatujinn->setText(QStringLiteral("あなたは、") + m_ratingText
+                           + QStringLiteral("です。    "));
+}
+
+void frmReplay::cmdNext_Click()
+{
+    m_shared.ReplayRequested = true;
+    accept();
+}
+
+void frmReplay::cmdEnd_Click()
+{
+    m_shared.ReplayRequested = false;
+    reject();
+}
+
+void frmReplay::keyPressEvent(QKeyEvent *event)
+{
+    // The dialog has no cancel button: Escape answers nothing.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmReplay::closeEvent(QCloseEvent *event)
+{
+    // The close box stands for End, never for an answer from an earlier game.
+    m_shared.ReplayRequested = false;
+    QDialog::closeEvent(event);
+}

@@ -1,0 +1,121 @@
+#include "records/ranking.h"
+
+namespace {
+constexpr qint64 ChunkBytes = 1 << 18;
+// Longer lines cannot be a record the game wrote; they are skipped unread.
+constexpr qsizetype MaxLineBytes = 4 << 20;
+}
+
+RankingBuilder::RankingBuilder() = default;
+
+void RankingBuilder::addLine(QByteArrayView line)
+{
+    const auto level = ResultFile::parseLevel(line);
+    if (!level)
+        return;
+    ++m_count;
+    if (m_count <= ResultTable::Size) {
+        m_slots[int(m_count)] = Slot{*level, line.toByteArray()};
+    } else if (m_slots[ResultTable::Size].Level < *level) {
+        m_slots[ResultTable::Size] = Slot{*level, line.toByteArray()};
+    } else {
+        return;
+    }
+    SortResults(m_slots);
+}
+
+void RankingBuilder::addAll(QIODevice &device)
+{
+    QByteArray pending;
+    bool skipping = false; // inside a line too long to be a record
+    QByteArray chunk;
+    for (;;) {
+        chunk = device.read(ChunkBytes);
+        if (chunk.isEmpty())
+            break;
+        qsizetype start = 0;
+        for (;;) {
+            const qsizetype nl = chunk.indexOf('\n', start);
+            if (nl < 0)
+                break;
+            const QByteArrayView piece = QByteArrayView(chunk).sliced(start, nl - start);
+            if (!skipping) {
+                if (pending.isEmpty()) {
+                    addLine(piece);
+                } else {
+                    pending += piece;
+                    addLine(pending);
+                    pending.clear();
+                }
+            }
+            skipping = false;
+            start = nl + 1;
+        }
+        if (!skipping) {
+            pending += QByteArrayView(chunk).sliced(start);
+            if (pending.size() > MaxLineBytes) {
+                pending.clear();
+                pending.squeeze();
+                skipping = true;
+            }
+        }
+    }
+    if (!skipping && !pending.isEmpty())
+        addLine(pending);
+}
+
+ResultTable RankingBuilder::result() const
+{
+    ResultTable table;
+    for (int n = 1; n <= ResultTable::Size; ++n) {
+        const Slot &slot = m_slots.items[n - 1];
+        if (slot.line.isNull())
+            continue;
+        if (const auto entry = ResultFile::parseLine(slot.line))
+            table[n] = *entry;
+    }
+    return table;
+}
+
+QChar modeLetter(bool romajiMode)
+{
+    return romajiMode ? u'r' : u'a';
+}
+
+namespace {
+QString levelText(const ResultEntry &entry, bool romajiMode)
+{
+    return QStringLiteral("Level ") + QString::number(entry.Level) + modeLetter(romajiMode);
+}
+
+QString paddedName(const QString &name)
+{
+    const QString padded = name + QStringLiteral("      ");
+    // Cut at seven characters without splitting a surrogate pair.
+    qsizetype units = 0;
+    for (int chars = 0; chars < 7 && units < padded.size(); ++chars)
+        units += (padded[units].isHighSurrogate() && units + 1 < padded.size()) ? 2 : 1;
+    return padded.left(units);
+}
+}
+
+QStringList rankingListLines(const ResultTable &table, bool romajiMode)
+{
+    QStringList lines;
+    for (int n = 1; n <= ResultTable::Size && table[n].Level != 0; ++n) {
+        const ResultEntry &e = table[n];
+        lines << levelText(e, romajiMode) + u'\t' + e.Name + u'\t' + e.DateTime;
+    }
+    return lines;
+}
+
+QString rankingClipboardText(const ResultTable &table, bool romajiMode)
+{
+    QString text;
+    for (int n = 1; n <= ResultTable::Size && table[n].Level != 0; ++n) {
+        const ResultEntry &e = table[n];
+        text += levelText(e, romajiMode) + u'\t' + paddedName(e.Name) + QStringLiteral("\t\t")
+            + e.DateTime + QStringLiteral("\r\n");
+    }
+    return text;
+}
