@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds the game and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh g++ cmake ninja-build qt6-base-dev fonts-ipafont-gothic
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build build --target kolrin
+exec build/kolrin
