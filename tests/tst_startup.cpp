@@ -1,0 +1,210 @@
+// Start-up in its order: second copy, help file, settings, word list, name.
+#include "game/frmzuvel.h"
+#include "game/zuvelm.h"
+#include "windowtestkit.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLockFile>
+#include <QSignalSpy>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Start
+    {
+        ZuvelM shared;
+        FakeDesktop desktop;
+        std::unique_ptr<frmZuvel> window;
+        bool loaded = false;
+        explicit Start(const ProgramFolder &folder, const QStringList &answers = {})
+        {
+            desktop.inputAnswers = answers;
+            window = std::make_unique<frmZuvel>(shared, desktop, folder.path());
+            loaded = window->Form_Load();
+        }
+    };
+
+private slots:
+    void initTestCase() { useDesignFont(); }
+
+    void refusalsComeInOrder_data()
+    {
+        QTest::addColumn<bool>("otherCopy");
+        QTest::addColumn<bool>("help");
+        QTest::addColumn<bool>("table");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("title");
+        const QString lock = QStringLiteral("二重起動です。");
+        const QString help = QStringLiteral("Kolrin.hlpが見つかりません");
+        const QString table = QStringLiteral("ローマ字テーブル Romaji.tbl　が見つかりません。");
+        QTest::newRow("second copy") << true << true << true << lock << "Kolrin";
+        QTest::newRow("second copy, no files") << true << false << false << lock << "Kolrin";
+        QTest::newRow("no help") << false << false << true << help << "Kolrin";
+        QTest::newRow("no help, no table") << false << false << false << help << "Kolrin";
+        QTest::newRow("no table") << false << true << false << table << "警告";
+    }
+    void refusalsComeInOrder()
+    {
+        QFETCH(bool, otherCopy);
+        QFETCH(bool, help);
+        QFETCH(bool, table);
+        QFETCH(QString, message);
+        QFETCH(QString, title);
+        ProgramFolder folder(help, table);
+        QLockFile other(folder.file("Kolrin.lock"));
+        if (otherCopy)
+            QVERIFY(other.tryLock(0));
+        Start s(folder, {QStringLiteral("never asked")});
+        QVERIFY(!s.loaded);
+        QCOMPARE(s.desktop.boxes.size(), 1);
+        QCOMPARE(s.desktop.boxes[0].kind, QStringLiteral("critical"));
+        QCOMPARE(s.desktop.boxes[0].text, message);
+        QCOMPARE(s.desktop.boxes[0].title, title);
+        QVERIFY(s.desktop.inputs.isEmpty());
+        // The stop ends the process without the closing steps.
+        s.window.reset();
+        QVERIFY(!folder.has("Kolrin.cfg"));
+    }
+
+    void lockOfAKilledCopyDoesNotBlock()
+    {
+        ProgramFolder folder;
+        // A lock whose holder no longer runs, as a killed copy leaves it.
+        folder.write("Kolrin.lock", "999999\nkolrin\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        Start s(folder, {QString()});
+        QVERIFY(s.loaded);
+        QVERIFY(s.desktop.boxes.isEmpty());
+    }
+
+    void unusableTablesAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QString>("reason");
+        QByteArray many;
+        for (int i = 0; i < 170; ++i)
+            many += "\xb6\r\n";
+        QTest::newRow("no separator") << QByteArray("\xb1\r\n\xb6\r\n") << "「@」の行がありません";
+        QTest::newRow("no closing field") << QByteArray("\xb1\r\n@\r\nA\r\n") << "または空行がありません";
+        QTest::newRow("too many kana") << (many + "@\r\nKA\r\n@\r\n") << "169項目を超えています";
+        QTest::newRow("nothing to draw") << QByteArray("\xdd\r\n@\r\nN\r\n@\r\n") << "出題できる項目";
+    }
+    void unusableTablesAreRefused()
+    {
+        QFETCH(QByteArray, table);
+        QFETCH(QString, reason);
+        ProgramFolder folder;
+        folder.write("Romaji.tbl", table);
+        Start s(folder);
+        QVERIFY(!s.loaded);
+        QCOMPARE(s.desktop.boxes.size(), 1);
+        QCOMPARE(s.desktop.boxes[0].title, QStringLiteral("警告"));
+        QVERIFY(s.desktop.boxes[0].text.contains(QStringLiteral("Romaji.tbl")));
+        QVERIFY2(s.desktop.boxes[0].text.contains(reason), qPrintable(s.desktop.boxes[0].text));
+        QVERIFY(s.desktop.inputs.isEmpty());
+    }
+
+    void nameQuestion_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<int>("asked");
+        QTest::addColumn<QString>("defaultText");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("first run") << QByteArray() << QStringList{"Taro"} << 1 << "" << "Taro";
+        QTest::newRow("saved name kept by OK") << QByteArray("True\r\nFalse\r\nHana\r\n")
+                                               << QStringList{"Hana"} << 1 << "Hana" << "Hana";
+        QTest::newRow("cancel empties the name") << QByteArray("True\r\nFalse\r\nHana\r\n")
+                                                 << QStringList{} << 1 << "Hana" << "";
+        QTest::newRow("question off") << QByteArray("False\r\nFalse\r\nHana\r\n")
+                                      << QStringList{"x"} << 0 << "" << "Hana";
+        QTest::newRow("quote replaced") << QByteArray() << QStringList{"a\"b"} << 1 << ""
+                                        << "a”b";
+    }
+    void nameQuestion()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QStringList, answers);
+        QFETCH(int, asked);
+        QFETCH(QString, defaultText);
+        QFETCH(QString, name);
+        ProgramFolder folder;
+        if (!settings.isEmpty())
+            folder.write("Kolrin.cfg", settings);
+        Start s(folder, answers);
+        QVERIFY(s.loaded);
+        QCOMPARE(s.desktop.inputs.size(), asked);
+        if (asked) {
+            QCOMPARE(s.desktop.inputs[0].prompt, QStringLiteral("練習する人の名前を入力して下さい。"));
+            QCOMPARE(s.desktop.inputs[0].title, QStringLiteral("名前の入力"));
+            QCOMPARE(s.desktop.inputs[0].defaultText, defaultText);
+            // Asked before the window shows.
+            QVERIFY(!s.window->isVisible());
+        }
+        QCOMPARE(s.window->playerName(), name);
+    }
+
+    void settingsSetFlagsAndCheckMarks_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<bool>("ask");
+        QTest::addColumn<bool>("kana");
+        QTest::newRow("no file") << QByteArray() << true << false;
+        QTest::newRow("both switched") << QByteArray("False\r\nTrue\r\nA\r\n") << false << true;
+        QTest::newRow("garbled") << QByteArray("false\r\nTRUE\r\n") << true << false;
+        QTest::newRow("binary") << QByteArray("\x00\xff\x81,\"\r\n\x82", 7) << true << false;
+    }
+    void settingsSetFlagsAndCheckMarks()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(bool, ask);
+        QFETCH(bool, kana);
+        ProgramFolder folder;
+        if (!settings.isEmpty())
+            folder.write("Kolrin.cfg", settings);
+        Start s(folder, {QString()});
+        QVERIFY(s.loaded);
+        QCOMPARE(s.shared.AskNameAtStart, ask);
+        QCOMPARE(s.shared.RomajiMode, kana);
+        QCOMPARE(s.window->mnuNameOpt()->isChecked(), ask);
+        QCOMPARE(s.window->mnuRoma()->isChecked(), kana);
+        QCOMPARE(s.window->lblKana()->text().isEmpty(), !kana);
+    }
+
+    void settingsComeBackAfterARestart()
+    {
+        ProgramFolder folder;
+        {
+            Start s(folder, {QStringLiteral("Ichiro, Team 1")});
+            s.window->mnuNameOpt()->trigger();
+            s.window->mnuRoma()->trigger();
+            QVERIFY(!s.shared.AskNameAtStart);
+            s.window->close();
+        }
+        Start again(folder);
+        QVERIFY(again.desktop.inputs.isEmpty());
+        QVERIFY(again.shared.RomajiMode);
+        QCOMPARE(again.window->playerName(), QStringLiteral("Ichiro, Team 1"));
+    }
+
+    void unsavableSettingsAreToldAndTheProgramStillEnds()
+    {
+        ProgramFolder folder;
+        folder.write("Kolrin.cfg", "False\r\nFalse\r\nSaved\r\n");
+        Start s(folder);
+        QFile::remove(folder.file("Kolrin.cfg"));
+        QVERIFY(QDir().mkdir(folder.file("Kolrin.cfg")));
+        QSignalSpy unloaded(s.window.get(), &frmZuvel::unloaded);
+        s.window->close();
+        QCOMPARE(unloaded.count(), 1);
+        QCOMPARE(s.desktop.boxes.size(), 1);
+        QVERIFY(s.desktop.boxes[0].text.startsWith(QStringLiteral("設定を保存できませんでした。")));
+        QVERIFY(QFileInfo(folder.file("Kolrin.cfg")).isDir());
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
