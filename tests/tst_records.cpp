@@ -1,0 +1,180 @@
+// The game-over dialog and the ranking window, on their own and from the game.
+#include "game/frmzuvel.h"
+#include "game/zuvelm.h"
+#include "records/frmbest.h"
+#include "records/frmreplay.h"
+#include "windowtestkit.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+class TestRecords : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { useDesignFont(); }
+
+    void gameOverShowsLevelAndRating_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<bool>("kana");
+        QTest::addColumn<QString>("sentence");
+        QTest::newRow("letters 16") << 16 << false << "あなたは、中級者です。    ";
+        QTest::newRow("kana 16") << 16 << true << "あなたは、初級者です。    ";
+        QTest::newRow("letters 36") << 36 << false << "あなたは、超人です。    ";
+    }
+    void gameOverShowsLevelAndRating()
+    {
+        QFETCH(int, level);
+        QFETCH(bool, kana);
+        QFETCH(QString, sentence);
+        ZuvelM shared;
+        shared.FinalLevel = std::int16_t(level);
+        shared.RomajiMode = kana;
+        frmReplay dialog(shared);
+        whenModal([&](QWidget *) {
+            QCOMPARE(dialog.lblMes(2)->text(), QStringLiteral("Level %1").arg(level));
+            QCOMPARE(dialog.lblTatujinn()->text(), sentence);
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("リプレイ"));
+            QCOMPARE(QApplication::focusWidget(), dialog.cmdNext());
+            QCOMPARE(dialog.cmdNext()->nextInFocusChain(), dialog.cmdEnd());
+            QTest::keyClick(&dialog, Qt::Key_Return);
+        });
+        dialog.showModal();
+        QVERIFY(shared.ReplayRequested);
+    }
+
+    void ratingWordOutlivesALevelThatRatesNothing()
+    {
+        ZuvelM shared;
+        shared.FinalLevel = 30;
+        frmReplay dialog(shared);
+        whenModal([&](QWidget *) { dialog.cmdEnd()->click(); });
+        dialog.showModal();
+        shared.FinalLevel = 0;
+        whenModal([&](QWidget *) { dialog.cmdEnd()->click(); });
+        dialog.showModal();
+        QCOMPARE(dialog.ratingText(), QStringLiteral("上級者"));
+        QCOMPARE(dialog.lblMes(2)->text(), QStringLiteral("Level 0"));
+    }
+
+    void closeBoxAnswersEndAndEscapeNothing()
+    {
+        ZuvelM shared;
+        shared.FinalLevel = 5;
+        shared.ReplayRequested = true; // the answer of an earlier game
+        frmReplay dialog(shared);
+        whenModal([&](QWidget *) {
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            QVERIFY(dialog.isVisible());
+            dialog.close();
+        });
+        dialog.showModal();
+        QVERIFY(!shared.ReplayRequested);
+    }
+
+    void rankingListsAndCopiesTheBest_data()
+    {
+        QTest::addColumn<bool>("kana");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<QString>("clipboard");
+        QTest::newRow("letters")
+            << false
+            << QByteArray("28,\"\",\"2001/12/02 21:00\"\r\n31,\"player\",\"2001/12/02 21:05\"\r\n")
+            << QStringList{"Level 31a\tplayer\t2001/12/02 21:05", "Level 28a\t\t2001/12/02 21:00"}
+            << "Level 31a\tplayer \t\t2001/12/02 21:05\r\nLevel 28a\t      \t\t2001/12/02 21:00\r\n";
+        QTest::newRow("kana, CP932 name")
+            << true << QByteArray("7,\"\x8e\x52\x93\x63\",\"2002/01/03 09:05\"\r\n")
+            << QStringList{"Level 7r\t山田\t2002/01/03 09:05"}
+            << "Level 7r\t山田     \t\t2002/01/03 09:05\r\n";
+        QTest::newRow("empty file") << false << QByteArray() << QStringList{} << "";
+    }
+    void rankingListsAndCopiesTheBest()
+    {
+        QFETCH(bool, kana);
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, list);
+        QFETCH(QString, clipboard);
+        ProgramFolder folder;
+        folder.write("Kolrin.cfg", kana ? "False\r\nTrue\r\n\r\n" : "False\r\nFalse\r\n\r\n");
+        folder.write(kana ? "KolrinR.dat" : "Kolrin.dat", file);
+        ZuvelM shared;
+        FakeDesktop desktop;
+        frmZuvel window(shared, desktop, folder.path());
+        QVERIFY(window.Form_Load());
+        QStringList shown;
+        whenModal([&](QWidget *modal) {
+            auto *best = qobject_cast<frmBest *>(modal);
+            QVERIFY(best);
+            QCOMPARE(best->windowTitle(), QStringLiteral("成績順表示"));
+            for (int i = 0; i < best->lstBest()->count(); ++i)
+                shown << best->lstBest()->item(i)->text();
+            QTest::keyClick(best, Qt::Key_Escape);
+        });
+        window.mnuBest_Click();
+        QCOMPARE(shown, list);
+        QCOMPARE(desktop.clipboard, QStringList{clipboard});
+    }
+
+    void rankingWithoutAFileOpensNothing()
+    {
+        ProgramFolder folder;
+        folder.write("Kolrin.cfg", "False\r\nFalse\r\n\r\n");
+        folder.write("KolrinR.dat", "9,\"other mode\",\"2001/12/02 21:05\"\r\n");
+        ZuvelM shared;
+        FakeDesktop desktop;
+        frmZuvel window(shared, desktop, folder.path());
+        QVERIFY(window.Form_Load());
+        window.mnuBest_Click(); // would block here if a window opened
+        QVERIFY(desktop.clipboard.isEmpty());
+        QVERIFY(desktop.boxes.isEmpty());
+    }
+
+    void gameKeepsRunningUnderTheRanking()
+    {
+        ProgramFolder folder;
+        folder.write("Kolrin.cfg", "False\r\nFalse\r\n\r\n");
+        folder.write("Kolrin.dat", "3,\"a\",\"2001/12/02 21:05\"\r\n");
+        ZuvelM shared;
+        FakeDesktop desktop;
+        frmZuvel window(shared, desktop, folder.path());
+        QVERIFY(window.Form_Load());
+        window.mnuStart_Click();
+        whenModal([&](QWidget *modal) {
+            QTRY_VERIFY_WITH_TIMEOUT(window.fieldTop() < 220, 2000);
+            modal->close();
+        });
+        window.mnuBest_Click();
+        QVERIFY(window.isPlaying());
+        window.timer().stop();
+    }
+
+    void unsavableResultIsToldAndTheGameGoesOn()
+    {
+        ProgramFolder folder;
+        folder.write("Kolrin.cfg", "False\r\nFalse\r\nP\r\n");
+        QVERIFY(QDir().mkdir(folder.file("Kolrin.dat")));
+        ZuvelM shared;
+        FakeDesktop desktop;
+        frmZuvel window(shared, desktop, folder.path());
+        QVERIFY(window.Form_Load());
+        bool timerOffDuringBox = false;
+        desktop.onBox = [&] { timerOffDuringBox = !window.isPlaying(); };
+        window.mnuStart_Click();
+        whenModal([](QWidget *modal) { qobject_cast<frmReplay *>(modal)->cmdEnd()->click(); });
+        while (window.isPlaying())
+            window.tmrUp_Timer();
+        QTRY_COMPARE(shared.FinalLevel, 1);
+        QCOMPARE(desktop.boxes.size(), 1);
+        QVERIFY(desktop.boxes[0].text.startsWith(QStringLiteral("成績を保存できませんでした。")));
+        QCOMPARE(desktop.boxes[0].title, QStringLiteral("Kolrin"));
+        QVERIFY(timerOffDuringBox);
+        QCOMPARE(window.level(), 1);
+    }
+};
+
+QTEST_MAIN(TestRecords)
+#include "tst_records.moc"
