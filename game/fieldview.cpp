@@ -2,9 +2,11 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <qdrawutil.h>
 
 namespace {
 constexpr qreal TwipsPerPixel = 15; // 1440 twips an inch at 96 pixels an inch
+constexpr int Border = 2;           // a sunken edge around the drawing surface
 }
 
 FieldView::FieldView(QWidget *parent) : QWidget(parent)
@@ -16,11 +18,16 @@ void FieldView::ensureImage()
 {
     const qreal dpr = devicePixelRatioF();
     if (m_image.isNull() || m_image.devicePixelRatio() != dpr
-        || m_image.deviceIndependentSize() != QSizeF(size())) {
-        m_image = QPixmap(size() * dpr);
+        || m_image.deviceIndependentSize() != QSizeF(surfaceSize())) {
+        m_image = QPixmap(surfaceSize() * dpr);
         m_image.setDevicePixelRatio(dpr);
         m_image.fill(palette().color(QPalette::Button));
     }
+}
+
+QSize FieldView::surfaceSize() const
+{
+    return size() - QSize(2 * Border, 2 * Border);
 }
 
 void FieldView::clear()
@@ -64,5 +71,6 @@ void FieldView::paintEvent(QPaintEvent *)
 {
     ensureImage();
     QPainter p(this);
-    p.drawPixmap(0, 0, m_image);
+    p.drawPixmap(Border, Border, m_image);
+    qDrawShadePanel(&p, rect(), palette(), true, Border);
 }

@@ -4,7 +4,7 @@
 #include <QPointF>
 #include <QWidget>
 
-// The rising field: a box that keeps what is drawn on it. Drawing goes into a
+// The rising field: a sunken box that keeps what is drawn on it. Drawing goes into a
 // backing pixmap and paintEvent only copies it, so moving the box moves the
 // picture and nothing is redrawn on a tick. Positions of text are in twips
 // (1/1440 inch) at 96 dots per inch; the pixmap follows the screen's pixel
@@ -29,6 +29,7 @@ protected:
 
 private:
     void ensureImage();
+    QSize surfaceSize() const;
     QFont textFont() const;
 
     QPixmap m_image;

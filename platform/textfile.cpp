@@ -34,9 +34,11 @@ QString TextFile::append(const QString &path, const QByteArray &lines)
         QFile existing(path);
         if (existing.open(QIODevice::ReadOnly) && existing.size() > 0
             && existing.seek(existing.size() - 1)) {
+            // A write cut between CR and LF only lacks the LF: a second CR would
+            // end that record in CR CR LF, which no longer reads as one line.
             char last = 0;
             if (existing.getChar(&last) && last != '\n')
-                out = "\r\n";
+                out = last == '\r' ? "\n" : "\r\n";
         }
     }
     out += lines;
