@@ -1,0 +1,241 @@
+#!/usr/bin/env bash
+# Plays the built game in a real X server with real key events, as a player
+# would, and checks the files and the clipboard it leaves.
+#   e2e.sh CASE KOLRIN_EXECUTABLE DATA_DIR ARTIFACT_DIR
+set -euo pipefail
+
+case_name=$1 exe=$2 data=$3 artifacts=$4
+mkdir -p "$artifacts"
+work=$(mktemp -d /tmp/kolrin-e2e.XXXXXX)
+pids=()
+
+cleanup() {
+  for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL [$case_name]: $*" >&2; exit 1; }
+note() { echo "[$case_name] $*"; }
+
+# A private X server; no window manager, so focus is given with windowfocus.
+start_x() {
+  exec 5> "$work/display"
+  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+  done
+  export DISPLAY=":$(head -n1 "$work/display")"
+  [ "$DISPLAY" != ":" ] || fail "Xvfb did not start"
+}
+
+# A fresh program folder: the executable and its data side by side.
+new_program_dir() {
+  local dir=$work/$1
+  mkdir -p "$dir"
+  cp "$exe" "$dir/kolrin"
+  cp "$data/Romaji.tbl" "$data/Kolrin.hlp" "$dir/"
+  echo "$dir"
+}
+
+launch() { # dir -> pid
+  (cd "$1" && exec ./kolrin >>"$work/kolrin.log" 2>&1) &
+  pids+=($!)
+  last_pid=$!
+}
+
+# Waits for a window whose title matches the regex; prints its id.
+wait_window() {
+  local regex=$1 seconds=${2:-10} id=""
+  for _ in $(seq $((seconds * 20))); do
+    id=$(xdotool search --onlyvisible --name "$regex" 2>/dev/null | head -n1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.05
+  done
+  return 1
+}
+
+focus() { xdotool windowfocus --sync "$1"; sleep 0.1; }
+
+wait_exit() { # pid seconds
+  for _ in $(seq $(($2 * 20))); do
+    kill -0 "$1" 2>/dev/null || return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+main_title='^Kolrin\(Typing Zuvel\)$'
+
+main_windows() { xdotool search --onlyvisible --name "$main_title" 2>/dev/null | wc -l; }
+
+expect_refusal() { # dir title_regex what settings_before
+  local before box
+  before=$(main_windows)
+  launch "$1"
+  local pid=$last_pid
+  box=$(wait_window "$2") || fail "no '$3' box appeared"
+  [ "$(main_windows)" = "$before" ] && [ "$before" -le 1 ] \
+    || fail "a main window showed although start-up stopped ($3)"
+  focus "$box"
+  xdotool key Return
+  wait_exit "$pid" 5 || fail "the program did not end after '$3'"
+  wait "$pid" 2>/dev/null || true
+  [ -e "$1/Kolrin.cfg" ] && [ "$(cat "$1/Kolrin.cfg")" != "$4" ] && fail "settings written after '$3'"
+  note "refused: $3"
+}
+
+# Waits for the game-over dialog, optionally checks the result file is already
+# written, answers End, and waits for the main window to take the keys again.
+answer_game_over() { # dir file seconds
+  local dlg
+  dlg=$(wait_window '^リプレイ$' "$3") || fail "no game-over dialog within $3 s"
+  [ -s "$1/$2" ] || fail "$2 not written before the dialog showed"
+  focus "$dlg"
+  xdotool key Tab Return
+  sleep 0.3
+  xdotool search --onlyvisible --name '^リプレイ$' >/dev/null 2>&1 && fail "dialog still open after End"
+  return 0
+}
+
+check_result_line() { # file level_regex name
+  local today line
+  today=$(date +%Y/%m/%d)
+  line=$(tail -n1 "$1" | od -An -c | tr -s ' ')
+  # One line, CR LF ended, the date of today.
+  tail -n1 "$1" | grep -qaP "^$2,\"$3\",\"$today [0-2][0-9]:[0-5][0-9]\"\r\$" \
+    || fail "unexpected result line in $(basename "$1"): $line"
+}
+
+open_ranking() { # main window id
+  focus "$1"
+  xdotool key alt+v
+  sleep 0.3
+  xdotool key Return
+  wait_window '^成績順表示$' 5 >/dev/null || fail "the ranking did not open"
+  sleep 0.3
+}
+
+close_ranking() {
+  local id
+  id=$(wait_window '^成績順表示$' 2) || return 0
+  focus "$id"
+  xdotool key Escape
+  sleep 0.3
+}
+
+quit_game() { # main window id, pid
+  focus "$1"
+  xdotool key alt+g
+  sleep 0.3
+  xdotool key x
+  wait_exit "$2" 5 || fail "the program did not end through ｹﾞｰﾑの終了"
+}
+
+start_x
+case "$case_name" in
+second_copy)
+  dir=$(new_program_dir game)
+  printf 'False\r\nFalse\r\nFirst\r\n' >"$dir/Kolrin.cfg"
+  launch "$dir"
+  first=$last_pid
+  wait_window "$main_title" >/dev/null || fail "first copy did not start"
+  expect_refusal "$dir" '^Kolrin$' "二重起動です。" "$(cat "$dir/Kolrin.cfg")"
+  kill -0 "$first" || fail "the first copy ended"
+  [ "$(cat "$dir/Kolrin.cfg")" = "$(printf 'False\r\nFalse\r\nFirst\r\n')" ] || fail "settings changed"
+  # A killed copy leaves its lock behind; the next start must not be refused.
+  kill -9 "$first"; wait "$first" 2>/dev/null || true
+  launch "$dir"
+  wait_window "$main_title" >/dev/null || fail "start after a killed copy was refused"
+  ;;
+missing_files)
+  dir=$(new_program_dir nohelp)
+  rm "$dir/Kolrin.hlp" "$dir/Romaji.tbl"
+  expect_refusal "$dir" '^Kolrin$' "Kolrin.hlp missing (and Romaji.tbl)" ""
+  [ -e "$dir/Kolrin.cfg" ] && fail "settings written"
+  dir=$(new_program_dir notable)
+  rm "$dir/Romaji.tbl"
+  expect_refusal "$dir" '^警告$' "Romaji.tbl missing" ""
+  [ -e "$dir/Kolrin.cfg" ] && fail "settings written"
+  ;;
+letters_game)
+  dir=$(new_program_dir letters)
+  printf 'False\r\nFalse\r\nE2E\r\n' >"$dir/Kolrin.cfg"
+  launch "$dir"; pid=$last_pid
+  win=$(wait_window "$main_title") || fail "no main window"
+  focus "$win"
+  xdotool key F2
+  # Wrong keys are swallowed and only the expected letter advances, so three
+  # alphabets complete at least the first prompt.
+  xdotool type --delay 15 "abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyz"
+  sleep 1
+  import -window root "$artifacts/letters-mid-game.png" 2>/dev/null || true
+  answer_game_over "$dir" Kolrin.dat 40
+  [ -e "$dir/KolrinR.dat" ] && fail "a letters game wrote the kana file"
+  check_result_line "$dir/Kolrin.dat" '([2-9]|[1-9][0-9]+)' E2E
+  level=$(head -c 20 "$dir/Kolrin.dat" | cut -d, -f1)
+  stamp=$(tail -n1 "$dir/Kolrin.dat" | cut -d, -f3 | tr -d '"\r\n')
+  open_ranking "$win"
+  printf 'Level %sa\tE2E    \t\t%s\r\n' "$level" "$stamp" >"$work/expected"
+  xclip -o -selection clipboard >"$work/clip" || fail "clipboard unreadable"
+  cmp "$work/expected" "$work/clip" || fail "clipboard differs: $(od -c "$work/clip" | head -5)"
+  close_ranking
+  quit_game "$win" "$pid"
+  note "level $level recorded and ranked"
+  ;;
+kana_game)
+  dir=$(new_program_dir kana)
+  # Only ｶ/KA can be drawn, so the prompt is known without asking the program.
+  printf '\xb6\r\n\xdd\r\n@\r\nKA\r\nN\r\n@\r\n' >"$dir/Romaji.tbl"
+  printf 'False\r\nTrue\r\n\xe3\x81\x82\r\n' | iconv -f UTF-8 -t CP932 >"$dir/Kolrin.cfg"
+  launch "$dir"; pid=$last_pid
+  win=$(wait_window "$main_title") || fail "no main window"
+  focus "$win"
+  xdotool key Return                    # Start is the default button
+  xdotool type --delay 30 "kakaka"      # three prompts: level 4
+  sleep 0.5
+  import -window root "$artifacts/kana-mid-game.png" 2>/dev/null || true
+  answer_game_over "$dir" KolrinR.dat 20
+  [ -e "$dir/Kolrin.dat" ] && fail "a kana game wrote the letters file"
+  LC_ALL=C grep -qaP '^4,"\x82\xa0","' "$dir/KolrinR.dat" || fail "level 4 not recorded: $(od -c "$dir/KolrinR.dat")"
+  stamp=$(tail -n1 "$dir/KolrinR.dat" | cut -d, -f3 | tr -d '"\r\n')
+  open_ranking "$win"
+  printf 'Level 4r\tあ      \t\t%s\r\n' "$stamp" >"$work/expected"
+  xclip -o -selection clipboard >"$work/clip" || fail "clipboard unreadable"
+  cmp "$work/expected" "$work/clip" || fail "clipboard differs: $(od -c "$work/clip" | head -5)"
+  close_ranking
+  quit_game "$win" "$pid"
+  ;;
+restart)
+  dir=$(new_program_dir restart)
+  launch "$dir"; pid=$last_pid
+  # First run: no settings, so the name is asked before the window shows.
+  box=$(wait_window '^名前の入力$') || fail "no name question on the first run"
+  xdotool search --onlyvisible --name "$main_title" >/dev/null 2>&1 && fail "window shown before the name"
+  focus "$box"
+  xdotool type --delay 20 "Hanako"
+  xdotool key Return
+  win=$(wait_window "$main_title") || fail "no main window"
+  focus "$win"
+  xdotool key alt+o; sleep 0.3; xdotool key Return   # ローマ字 on
+  quit_game "$win" "$pid"
+  [ "$(od -An -c "$dir/Kolrin.cfg" | tr -d ' \n')" = 'True\r\nTrue\r\nHanako\r\n' ] \
+    || fail "settings after the first run: $(od -c "$dir/Kolrin.cfg")"
+  # Second run: the name question shows the saved name; Escape empties it.
+  launch "$dir"; pid=$last_pid
+  box=$(wait_window '^名前の入力$') || fail "no name question on the second run"
+  focus "$box"
+  xdotool key Escape
+  win=$(wait_window "$main_title") || fail "no main window"
+  quit_game "$win" "$pid"
+  [ "$(od -An -c "$dir/Kolrin.cfg" | tr -d ' \n')" = 'True\r\nTrue\r\n\r\n' ] \
+    || fail "settings after the second run: $(od -c "$dir/Kolrin.cfg")"
+  ;;
+*)
+  fail "unknown case"
+  ;;
+esac
+note "passed"
