@@ -56,8 +56,27 @@ QString TextFile::append(const QString &path, const QByteArray &lines)
     return {};
 }
 
+namespace {
+// A device or pipe at the path (a link to one included) is written in place:
+// swapping a temporary file in would replace the device itself.
+QString writeInPlace(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return file.errorString();
+    if (file.write(content) != content.size() || !file.flush())
+        return file.errorString();
+    file.close();
+    return file.error() == QFileDevice::NoError ? QString() : file.errorString();
+}
+}
+
 QString TextFile::replace(const QString &path, const QByteArray &content)
 {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile() && !info.isDir())
+        return writeInPlace(path, content);
+
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();

@@ -1,0 +1,34 @@
+// Any bytes as a result file: the ranking reads it without fault, keeps its
+// order, and every record it shows writes back to a line that reads the same.
+#include "records/ranking.h"
+
+#include <QBuffer>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    RankingBuilder builder;
+    builder.addAll(buffer);
+    const ResultTable table = builder.result();
+    for (int n = 2; n <= ResultTable::Size; ++n) {
+        if (table[n - 1].Level < table[n].Level)
+            std::abort();
+    }
+    const QDateTime when(QDate(2001, 12, 2), QTime(21, 5));
+    for (int n = 1; n <= ResultTable::Size && table[n].Level != 0; ++n) {
+        const QByteArray line = ResultFile::formatLine(table[n].Level, table[n].Name, when);
+        const auto back = ResultFile::parseLine(QByteArrayView(line).chopped(2));
+        if (!back || back->Level != table[n].Level)
+            std::abort();
+        const auto twice = ResultFile::parseLine(
+            QByteArrayView(ResultFile::formatLine(back->Level, back->Name, when)).chopped(2));
+        if (!twice || twice->Name != back->Name)
+            std::abort();
+    }
+    rankingListLines(table, size % 2);
+    rankingClipboardText(table, size % 2);
+    return 0;
+}
