@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test; exits non-zero on any failure.
+#  1. the normal build: unit, window and end-to-end tests (real X server);
+#  2. a clang build with AddressSanitizer and UndefinedBehaviorSanitizer: the
+#     unit and window tests again, and the fuzzers replaying their corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh g++ cmake ninja-build qt6-base-dev fonts-ipafont-gothic \
-  xvfb xauth xdotool xclip x11-utils imagemagick
+  xvfb xauth xdotool xclip x11-utils imagemagick clang libclang-rt-14-dev
+
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON >/dev/null
 cmake --build build-test
-cd build-test
-ctest --output-on-failure -j2
+(cd build-test && ctest --output-on-failure -j2)
+
+CC=clang CXX=clang++ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DBUILD_TESTING=ON -DKOLRIN_SANITIZE=ON -DKOLRIN_FUZZ=ON >/dev/null
+cmake --build build-sanitize
+(cd build-sanitize && ctest --output-on-failure -j2 -LE e2e)
