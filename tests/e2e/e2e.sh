@@ -234,6 +234,27 @@ restart)
   [ "$(od -An -c "$dir/Kolrin.cfg" | tr -d ' \n')" = 'True\r\nTrue\r\n\r\n' ] \
     || fail "settings after the second run: $(od -c "$dir/Kolrin.cfg")"
   ;;
+installed)
+  # A per-user install: launcher on the PATH, program folder writable.
+  prefix=$work/home/.local
+  cmake --install "$(dirname "$exe")" --prefix "$prefix" >"$work/install.log" \
+    || fail "install failed: $(tail -n3 "$work/install.log")"
+  for f in bin/kolrin lib/kolrin/kolrin lib/kolrin/Romaji.tbl lib/kolrin/Kolrin.hlp \
+           share/applications/kolrin.desktop share/icons/hicolor/32x32/apps/kolrin.png \
+           share/icons/hicolor/256x256/apps/kolrin.png; do
+    [ -e "$prefix/$f" ] || fail "not installed: $f"
+  done
+  grep -qx "Exec=$prefix/lib/kolrin/kolrin" "$prefix/share/applications/kolrin.desktop" \
+    || fail "menu entry does not start the installed program"
+  (cd "$work" && PATH="$prefix/bin:$PATH" exec kolrin >>"$work/kolrin.log" 2>&1) &
+  pids+=($!); pid=$!
+  box=$(wait_window '^名前の入力$') || fail "the installed program did not start"
+  focus "$box"; xdotool type "Inst"; xdotool key Return
+  win=$(wait_window "$main_title") || fail "no main window"
+  quit_game "$win" "$pid"
+  [ "$(od -An -c "$prefix/lib/kolrin/Kolrin.cfg" | tr -d ' \n')" = 'True\r\nFalse\r\nInst\r\n' ] \
+    || fail "settings not kept in the program folder"
+  ;;
 *)
   fail "unknown case"
   ;;
