@@ -12,9 +12,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(applicationTitle());
     QApplication::setWindowIcon(AppIcon::icon());
-    // The design's Japanese face, as found on Debian.
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
-    QApplication::setFont(Dialogs::japaneseFont(9));
+    Dialogs::installDesignFonts();
 
     QtDesktop desktop;
     ZuvelM shared;

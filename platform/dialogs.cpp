@@ -2,7 +2,7 @@
 
 #include "platform/appicon.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
 
 void Dialogs::setUpFixedDialog(QDialog *dialog, int width, int height, const QString &title)
@@ -21,6 +21,12 @@ void Dialogs::centreOnScreen(QWidget *widget)
         return;
     const QRect area = screen->availableGeometry();
     widget->move(area.center() - QPoint(widget->width() / 2, widget->height() / 2));
+}
+
+void Dialogs::installDesignFonts()
+{
+    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+    QApplication::setFont(japaneseFont(9));
 }
 
 QFont Dialogs::japaneseFont(qreal points, bool bold)

@@ -9,6 +9,9 @@ namespace Dialogs {
 void setUpFixedDialog(QDialog *dialog, int width, int height, const QString &title);
 // Centres the dialog on the screen it will open on.
 void centreOnScreen(QWidget *widget);
+// Maps the design's Japanese face to the one Debian ships and makes it the
+// application's font, which the field also draws with.
+void installDesignFonts();
 // The design's Japanese face at a size given in points at 96 dots per inch.
 QFont japaneseFont(qreal points, bool bold = false);
 // Texts keep the CR LF of their design; a label shows them as plain line breaks.

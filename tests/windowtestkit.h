@@ -3,6 +3,7 @@
 // remember what they were asked, a throw-away program folder, and a way to
 // answer a modal window from inside its own event loop.
 #include "platform/desktop.h"
+#include "platform/dialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -105,5 +106,5 @@ inline void whenModal(std::function<void(QWidget *)> answer)
 
 inline void useDesignFont()
 {
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+    Dialogs::installDesignFonts();
 }
