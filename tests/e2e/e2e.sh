@@ -234,6 +234,35 @@ restart)
   [ "$(od -An -c "$dir/Kolrin.cfg" | tr -d ' \n')" = 'True\r\nTrue\r\n\r\n' ] \
     || fail "settings after the second run: $(od -c "$dir/Kolrin.cfg")"
   ;;
+killed)
+  # Killed mid-game at several moments: the next start is not refused, the
+  # settings stay whole and the result file holds only whole records.
+  dir=$(new_program_dir killed)
+  printf '\xb6\r\n@\r\nKA\r\n@\r\n' >"$dir/Romaji.tbl"
+  printf 'False\r\nTrue\r\nK\r\n' >"$dir/Kolrin.cfg"
+  cfg=$(od -An -c "$dir/Kolrin.cfg")
+  for delay in 0.2 1.0 3.3 5.6; do
+    launch "$dir"; pid=$last_pid
+    win=$(wait_window "$main_title") || fail "start refused after a kill"
+    focus "$win"
+    # Level 21 ends in 11 ticks, so games end and records are written while
+    # the kill may land.
+    xdotool key F2
+    xdotool type --delay 5 "$(printf 'ka%.0s' $(seq 20))"
+    sleep "$delay"
+    dlg=$(xdotool search --onlyvisible --name '^リプレイ$' 2>/dev/null | head -n1 || true)
+    [ -n "$dlg" ] && { focus "$dlg"; xdotool key Return; }
+    kill -9 "$pid"; wait "$pid" 2>/dev/null || true
+    [ "$(od -An -c "$dir/Kolrin.cfg")" = "$cfg" ] || fail "settings changed by a kill"
+  done
+  launch "$dir"; pid=$last_pid
+  win=$(wait_window "$main_title") || fail "start refused after the last kill"
+  quit_game "$win" "$pid"
+  [ -s "$dir/KolrinR.dat" ] || fail "no game was recorded"
+  LC_ALL=C grep -avqP '^[0-9]+,"K","[0-9/]{10} [0-9:]{5}"\r$' "$dir/KolrinR.dat" \
+    && fail "a broken record: $(od -c "$dir/KolrinR.dat" | head)"
+  note "$(wc -l <"$dir/KolrinR.dat") whole records after four kills"
+  ;;
 installed)
   # A per-user install: launcher on the PATH, program folder writable.
   prefix=$work/home/.local
