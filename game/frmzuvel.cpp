@@ -5,7 +5,6 @@
 #include "game/prompt.h"
 #include "game/typingjudge.h"
 #include "game/zuvelm.h"
-#include "platform/appicon.h"
 #include "platform/cp932.h"
 #include "platform/desktop.h"
 #include "platform/instancelock.h"
@@ -54,7 +53,6 @@ frmZuvel::frmZuvel(ZuvelM &shared, Desktop &desktop, const QString &programDir, 
     : QMainWindow(parent), m_shared(shared), m_desktop(desktop), m_programDir(programDir)
 {
     setWindowTitle(QStringLiteral("Kolrin(Typing Zuvel)"));
-    setWindowIcon(AppIcon::icon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);

@@ -39,7 +39,9 @@ QPixmap AppIcon::pixmap(int size)
 QIcon AppIcon::icon()
 {
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256})
+    // The sizes a window frame or task bar asks for; the icon theme's larger
+    // files are written at build time.
+    for (int size : {16, 24, 32, 48, 64})
         icon.addPixmap(pixmap(size));
     return icon;
 }

@@ -1,7 +1,5 @@
 #include "platform/dialogs.h"
 
-#include "platform/appicon.h"
-
 #include <QApplication>
 #include <QScreen>
 
@@ -11,7 +9,6 @@ void Dialogs::setUpFixedDialog(QDialog *dialog, int width, int height, const QSt
                            | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     dialog->setFixedSize(width, height);
     dialog->setWindowTitle(title);
-    dialog->setWindowIcon(AppIcon::icon());
 }
 
 void Dialogs::centreOnScreen(QWidget *widget)

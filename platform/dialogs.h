@@ -5,7 +5,8 @@
 // Shared habits of the game's fixed-size dialogs.
 namespace Dialogs {
 
-// A dialog frame with a close box only, of the given client size.
+// A dialog frame with a close box only, of the given client size. Its icon
+// is the application's.
 void setUpFixedDialog(QDialog *dialog, int width, int height, const QString &title);
 // Centres the dialog on the screen it will open on.
 void centreOnScreen(QWidget *widget);
