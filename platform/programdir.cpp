@@ -2,13 +2,6 @@
 
 #include <QCoreApplication>
 
-QString withTrailingSlash(const QString &dir)
-{
-    if (dir.endsWith(u'/'))
-        return dir;
-    return dir + u'/';
-}
-
 QString ProgramDir()
 {
     return withTrailingSlash(QCoreApplication::applicationDirPath());

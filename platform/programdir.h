@@ -6,4 +6,7 @@
 QString ProgramDir();
 
 // The rule alone, for a folder path as the system reports it.
-QString withTrailingSlash(const QString &dir);
+inline QString withTrailingSlash(const QString &dir)
+{
+    return dir.endsWith(u'/') ? dir : dir + u'/';
+}

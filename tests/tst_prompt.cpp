@@ -1,0 +1,153 @@
+// Drawing prompts: which entries qualify, both modes, and repeatable draws.
+#include "game/prompt.h"
+#include "game/romajitable.h"
+
+#include <QSet>
+#include <QTest>
+
+namespace {
+
+RomajiTable table(const QString &text)
+{
+    RomajiTable::Error error = RomajiTable::Error::None;
+    RomajiTable t = RomajiTable::parse(text, &error);
+    if (error != RomajiTable::Error::None)
+        qFatal("test table refused: %s", qPrintable(RomajiTable::describe(error)));
+    return t;
+}
+
+const QString Mixed = u"ｱ\r\nｶ\r\nｼ\r\nﾝ\r\nｷｮｳ\r\nﾊﾞ\r\n@\r\nA\r\nKA\r\nSHI\r\nN\r\nKYOU\r\nBA\r\n@\r\n"_qs;
+
+}
+
+class TestPrompt : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void acceptsOnlyDrawableRomaji_data()
+    {
+        QTest::addColumn<QString>("romaji");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("vowel A") << u"A"_qs << true;
+        QTest::newRow("vowel O") << u"O"_qs << true;
+        QTest::newRow("two letters") << u"KA"_qs << true;
+        QTest::newRow("three letters") << u"SHI"_qs << true;
+        QTest::newRow("consonant alone") << u"N"_qs << false;
+        QTest::newRow("four letters") << u"KYOU"_qs << false;
+        QTest::newRow("closing field") << u"@"_qs << false;
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("lower-case vowel") << u"a"_qs << false;
+        QTest::newRow("full-width vowel") << u"Ａ"_qs << false;
+    }
+
+    void acceptsOnlyDrawableRomaji()
+    {
+        QFETCH(QString, romaji);
+        QFETCH(bool, accepted);
+        QCOMPARE(RomajiTable::isAccepted(romaji), accepted);
+    }
+
+    void onlyAcceptableEntryIsAlwaysDrawn_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("among refused ones")
+            << u"ﾝ\r\nｶ\r\nｷｮｳ\r\n\r\nｱ\r\n@\r\nN\r\nKA\r\nKYOU\r\nK\r\na\r\n@\r\n"_qs;
+        QTest::newRow("last before the closing field")
+            << u"ﾝ\r\nﾝ\r\nｶ\r\n@\r\nN\r\nN\r\nKA\r\n\r\n"_qs;
+        QTest::newRow("first of a long section")
+            << u"ｶ\r\n@\r\nKA\r\n"_qs + u"N\r\n"_qs.repeated(150) + u"@\r\n"_qs;
+    }
+
+    void onlyAcceptableEntryIsAlwaysDrawn()
+    {
+        QFETCH(QString, text);
+        const RomajiTable t = table(text);
+        for (std::uint64_t seed = 0; seed < 200; ++seed) {
+            RandomSource random(seed);
+            const Prompt prompt = NextPrompt(t, true, random);
+            QCOMPARE(prompt.romaji, u"KA"_qs);
+            QCOMPARE(prompt.kana, u"か"_qs);
+        }
+    }
+
+    void lettersModeDrawsThreeCapitals()
+    {
+        const RomajiTable t = table(Mixed);
+        QSet<QChar> letters;
+        for (std::uint64_t seed = 0; seed < 300; ++seed) {
+            RandomSource random(seed);
+            const Prompt prompt = NextPrompt(t, false, random);
+            QCOMPARE(prompt.romaji.size(), 3);
+            QVERIFY(prompt.kana.isEmpty());
+            for (QChar c : prompt.romaji) {
+                QVERIFY2(c >= u'A' && c <= u'Z', qPrintable(prompt.romaji));
+                letters.insert(c);
+            }
+        }
+        QVERIFY(letters.contains(u'A'));
+        QVERIFY(letters.contains(u'Z'));
+        QCOMPARE(letters.size(), 26);
+    }
+
+    void seededDrawsAreRepeatable_data()
+    {
+        QTest::addColumn<bool>("romajiMode");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("kana mode")
+            << true
+            << QStringList{u"SHI し"_qs, u"SHI し"_qs, u"KA か"_qs, u"A あ"_qs,
+                           u"KA か"_qs, u"A あ"_qs, u"A あ"_qs, u"SHI し"_qs};
+        QTest::newRow("letters mode")
+            << false << QStringList{u"JKR "_qs, u"OOF "_qs, u"ARM "_qs, u"FAA "_qs, u"KQX "_qs};
+    }
+
+    void seededDrawsAreRepeatable()
+    {
+        QFETCH(bool, romajiMode);
+        QFETCH(QStringList, expected);
+        const RomajiTable t = table(Mixed);
+        RandomSource random(12345);
+        QStringList drawn;
+        for (qsizetype k = 0; k < expected.size(); ++k) {
+            const Prompt prompt = NextPrompt(t, romajiMode, random);
+            drawn << prompt.romaji + u' ' + prompt.kana;
+        }
+        QCOMPARE(drawn, expected);
+    }
+
+    void everyIndexCanBeDrawn()
+    {
+        // Filled by hand so that even slot RomaCount holds a drawable entry.
+        RomajiTable t;
+        const QStringList kana{u"ｱ"_qs, u"ｶ"_qs, u"ｼ"_qs, u"ﾊﾞ"_qs, u"ﾋﾟ"_qs};
+        const QStringList romaji{u"A"_qs, u"KA"_qs, u"SHI"_qs, u"BA"_qs, u"PI"_qs};
+        t.RomaCount = int(romaji.size());
+        for (int i = 1; i <= t.RomaCount; ++i) {
+            t.KanaList[i] = kana[i - 1];
+            t.RomaList[i] = romaji[i - 1];
+        }
+        QHash<QString, QString> drawn;
+        for (std::uint64_t seed = 0; seed < 500; ++seed) {
+            RandomSource random(seed);
+            const Prompt prompt = NextPrompt(t, true, random);
+            QVERIFY2(romaji.contains(prompt.romaji), qPrintable(prompt.romaji));
+            drawn.insert(prompt.romaji, prompt.kana);
+        }
+        QCOMPARE(drawn.size(), romaji.size());
+        QCOMPARE(drawn.value(u"PI"_qs), u"ぴ"_qs);
+        QCOMPARE(drawn.value(u"A"_qs), u"あ"_qs);
+    }
+
+    void emptyKanaSlotDrawsEmptyCaption()
+    {
+        const RomajiTable t = table(u"\r\nﾝ\r\n@\r\nKA\r\nN\r\n@\r\n"_qs);
+        RandomSource random(7);
+        const Prompt prompt = NextPrompt(t, true, random);
+        QCOMPARE(prompt.romaji, u"KA"_qs);
+        QVERIFY(prompt.kana.isEmpty());
+    }
+};
+
+QTEST_APPLESS_MAIN(TestPrompt)
+#include "tst_prompt.moc"

@@ -1,0 +1,192 @@
+// CP932 conversion, whole-file reads and writes, and the program folder rule.
+#include "platform/cp932.h"
+#include "platform/programdir.h"
+#include "platform/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+}
+
+class TestTextFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cp932RoundTrip_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("ascii") << u"12,\"Tester\"\r\n"_qs << QByteArray("12,\"Tester\"\r\n");
+        QTest::newRow("half-width katakana are single bytes")
+            << u"｡ｱｶﾞﾝﾟ"_qs << QByteArray("\xa1\xb1\xb6\xde\xdd\xdf");
+        QTest::newRow("hiragana") << u"あん"_qs << QByteArray("\x82\xa0\x82\xf1");
+        QTest::newRow("trail byte is a backslash") << u"ソ表"_qs << QByteArray("\x83\x5c\x95\x5c");
+        QTest::newRow("full-width tilde") << u"～"_qs << QByteArray("\x81\x60");
+        QTest::newRow("full-width minus") << u"－"_qs << QByteArray("\x81\x7c");
+        QTest::newRow("backslash stays a backslash") << u"\\"_qs << QByteArray("\x5c");
+        QTest::newRow("circled digit") << u"①"_qs << QByteArray("\x87\x40");
+        QTest::newRow("ideographic space") << u"　"_qs << QByteArray("\x81\x40");
+    }
+
+    void cp932RoundTrip()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(Cp932::encode(text), bytes);
+        QCOMPARE(Cp932::decode(bytes), text);
+    }
+
+    void unmappableBecomesOneQuestionMark_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("emoji alone") << u"😀"_qs << QByteArray("?");
+        QTest::newRow("euro sign") << u"€"_qs << QByteArray("?");
+        QTest::newRow("yen sign") << u"¥"_qs << QByteArray("?");
+        QTest::newRow("accented letter in a name") << u"José"_qs << QByteArray("Jos?");
+        QTest::newRow("emoji between kana") << u"ｱ😀ｲ"_qs << QByteArray("\xb1?\xb2");
+        QTest::newRow("several") << u"€あ😀😀"_qs << QByteArray("?\x82\xa0??");
+        QTest::newRow("lone surrogate") << QString(QChar(0xD83D)) + u"A"_qs << QByteArray("?A");
+    }
+
+    void unmappableBecomesOneQuestionMark()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        const QByteArray encoded = Cp932::encode(text);
+        QCOMPARE(encoded, bytes);
+        QVERIFY(!encoded.contains("\xfc\xfc"));
+    }
+
+    void existsOnlyForOrdinaryFiles()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        writeFile(dir.filePath("Kolrin.hlp"), "x");
+        QVERIFY(QDir(dir.path()).mkdir("Romaji.tbl"));
+        QVERIFY(TextFile::exists(dir.filePath("Kolrin.hlp")));
+        QVERIFY(!TextFile::exists(dir.filePath("Romaji.tbl")));
+        QVERIFY(!TextFile::exists(dir.filePath("Kolrin.cfg")));
+    }
+
+    void readAllHonoursLimit_data()
+    {
+        QTest::addColumn<qint64>("maxBytes");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("larger than the file") << qint64(12) << true;
+        QTest::newRow("just the file") << qint64(11) << true;
+        QTest::newRow("one byte short") << qint64(10) << false;
+    }
+
+    void readAllHonoursLimit()
+    {
+        QFETCH(qint64, maxBytes);
+        QFETCH(bool, ok);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Kolrin.cfg");
+        writeFile(path, "False\r\nAB\r\n");
+        const TextFile::ReadResult result = TextFile::readAll(path, maxBytes);
+        QCOMPARE(result.ok(), ok);
+        QCOMPARE(result.bytes, ok ? QByteArray("False\r\nAB\r\n") : QByteArray());
+    }
+
+    void readAllOfMissingFileFails()
+    {
+        QTemporaryDir dir;
+        const TextFile::ReadResult result = TextFile::readAll(dir.filePath("none"), 100);
+        QVERIFY(!result.ok());
+        QVERIFY(result.bytes.isEmpty());
+    }
+
+    void appendCompletesCutLine_data()
+    {
+        QTest::addColumn<bool>("existed");
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray line("3,\"B\",\"2024/01/02 03:04\"\r\n");
+        QTest::newRow("new file") << false << QByteArray() << line;
+        QTest::newRow("after whole lines") << true << QByteArray("1,\"A\",\"x\"\r\n")
+                                           << QByteArray("1,\"A\",\"x\"\r\n") + line;
+        QTest::newRow("empty file") << true << QByteArray() << line;
+        QTest::newRow("cut inside a line") << true << QByteArray("1,\"A")
+                                           << QByteArray("1,\"A\r\n") + line;
+        QTest::newRow("cut between CR and LF") << true << QByteArray("1,\"A\",\"x\"\r")
+                                               << QByteArray("1,\"A\",\"x\"\r\n") + line;
+        QTest::newRow("after bare LF") << true << QByteArray("1\n") << QByteArray("1\n") + line;
+    }
+
+    void appendCompletesCutLine()
+    {
+        QFETCH(bool, existed);
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Kolrin.dat");
+        if (existed)
+            writeFile(path, before);
+        QCOMPARE(TextFile::append(path, "3,\"B\",\"2024/01/02 03:04\"\r\n"), QString());
+        QCOMPARE(contentOf(path), after);
+    }
+
+    void replaceWritesWholeContent()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Kolrin.cfg");
+        writeFile(path, "True\r\nTrue\r\nA much longer old name\r\n");
+        QCOMPARE(TextFile::replace(path, "False\r\nFalse\r\nB\r\n"), QString());
+        QCOMPARE(contentOf(path), QByteArray("False\r\nFalse\r\nB\r\n"));
+        // No temporary file is left beside it.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Kolrin.cfg"});
+    }
+
+    void replaceRefusesDirectoryInPlace()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Kolrin.cfg");
+        QVERIFY(QDir(dir.path()).mkdir("Kolrin.cfg"));
+        writeFile(path + "/inside", "kept");
+        QVERIFY(!TextFile::replace(path, "False\r\n").isEmpty());
+        QVERIFY(QFileInfo(path).isDir());
+        QCOMPARE(contentOf(path + "/inside"), QByteArray("kept"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"Kolrin.cfg"});
+    }
+
+    void withTrailingSlash_data()
+    {
+        QTest::addColumn<QString>("dir");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("plain folder") << "/opt/kolrin" << "/opt/kolrin/";
+        QTest::newRow("root") << "/" << "/";
+        QTest::newRow("already ends in slash") << "/a/" << "/a/";
+        QTest::newRow("non-ASCII folder") << u"/home/テスト"_qs << u"/home/テスト/"_qs;
+    }
+
+    void withTrailingSlash()
+    {
+        QFETCH(QString, dir);
+        QFETCH(QString, expected);
+        QCOMPARE(::withTrailingSlash(dir), expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTextFile)
+#include "tst_textfile.moc"
