@@ -38,6 +38,9 @@ struct RawFields
 
 std::optional<RawFields> splitLine(QByteArrayView line)
 {
+    // A write cut between CR and LF, then mended, can leave a stray CR behind.
+    while (line.endsWith('\r'))
+        line.chop(1);
     ByteFieldReader reader(line);
     RawFields f;
     f.level = reader.next();

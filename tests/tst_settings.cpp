@@ -1,0 +1,158 @@
+#include "shell/settings.h"
+
+#include "platform/cp932.h"
+
+#include <QtTest>
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void savedFileReadsBack_data();
+    void savedFileReadsBack();
+    void savedFileBytes_data();
+    void savedFileBytes();
+    void garbledFileFallsBackPerLine_data();
+    void garbledFileFallsBackPerLine();
+    void unreadableFileKeepsOnlyTheName();
+};
+
+namespace {
+Settings held()
+{
+    // The opposite of what a fresh program holds, so that nothing passes by
+    // leaving a value alone.
+    Settings s;
+    s.askNameAtStart = false;
+    s.romajiMode = true;
+    s.playerName = QStringLiteral("Held");
+    return s;
+}
+}
+
+void TestSettings::savedFileReadsBack_data()
+{
+    QTest::addColumn<bool>("askName");
+    QTest::addColumn<bool>("romaji");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("readBack");
+
+    QTest::newRow("ask on, romaji off") << true << false << "Taro" << "Taro";
+    QTest::newRow("ask on, romaji on") << true << true << "Taro" << "Taro";
+    QTest::newRow("ask off, romaji off") << false << false << "Taro" << "Taro";
+    QTest::newRow("ask off, romaji on") << false << true << "Taro" << "Taro";
+    QTest::newRow("empty name") << true << false << "" << "";
+    QTest::newRow("comma") << true << false << "Player1,TeamA" << "Player1,TeamA";
+    QTest::newRow("two leading blanks") << true << false << "  Taro" << "  Taro";
+    QTest::newRow("only blanks") << true << false << "   " << "   ";
+    QTest::newRow("trailing blanks") << true << false << "Taro  " << "Taro  ";
+    QTest::newRow("quote in the middle") << true << false << "Ta\"ro" << "Ta\"ro";
+    // A quoted field cannot hold a quote, so it comes back as its look-alike.
+    QTest::newRow("leading quote") << true << false << "\"Taro\"" << u"”Taro”"_qs;
+    QTest::newRow("comma and quote") << true << false << "a,\"b\"" << u"a,”b”"_qs;
+    QTest::newRow("kanji") << false << true << u"山田太郎"_qs << u"山田太郎"_qs;
+    QTest::newRow("half-width kana") << false << true << u"ﾀﾛｳ"_qs << u"ﾀﾛｳ"_qs;
+    QTest::newRow("line end inside") << true << false << "Ta\r\nro" << "Ta  ro";
+}
+
+void TestSettings::savedFileReadsBack()
+{
+    QFETCH(bool, askName);
+    QFETCH(bool, romaji);
+    QFETCH(QString, name);
+    QFETCH(QString, readBack);
+
+    Settings saved;
+    saved.askNameAtStart = askName;
+    saved.romajiMode = romaji;
+    saved.playerName = name;
+
+    Settings loaded = held();
+    loaded.askNameAtStart = !askName;
+    loaded.romajiMode = !romaji;
+    loaded.applyFile(Cp932::decode(saved.toFile()));
+    QCOMPARE(loaded.askNameAtStart, askName);
+    QCOMPARE(loaded.romajiMode, romaji);
+    QCOMPARE(loaded.playerName, readBack);
+}
+
+void TestSettings::savedFileBytes_data()
+{
+    QTest::addColumn<bool>("askName");
+    QTest::addColumn<bool>("romaji");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("plain name unquoted") << false << true << "Taro" << QByteArray("False\r\nTrue\r\nTaro\r\n");
+    QTest::newRow("empty name empty line") << true << false << "" << QByteArray("True\r\nFalse\r\n\r\n");
+    QTest::newRow("comma quoted") << true << true << "Player1,TeamA"
+                                  << QByteArray("True\r\nTrue\r\n\"Player1,TeamA\"\r\n");
+    QTest::newRow("leading blanks quoted") << false << false << "  Taro"
+                                           << QByteArray("False\r\nFalse\r\n\"  Taro\"\r\n");
+    QTest::newRow("inner quote as it stands") << true << false << "Ta\"ro"
+                                              << QByteArray("True\r\nFalse\r\nTa\"ro\r\n");
+    QTest::newRow("kanji in cp932") << true << true << u"山田"_qs
+                                    << QByteArray("True\r\nTrue\r\n\x8e\x52\x93\x63\r\n");
+}
+
+void TestSettings::savedFileBytes()
+{
+    QFETCH(bool, askName);
+    QFETCH(bool, romaji);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+
+    Settings s;
+    s.askNameAtStart = askName;
+    s.romajiMode = romaji;
+    s.playerName = name;
+    QCOMPARE(s.toFile(), bytes);
+}
+
+void TestSettings::garbledFileFallsBackPerLine_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("askName");
+    QTest::addColumn<bool>("romaji");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("lower-case false") << "false\r\nTrue\r\nTaro\r\n" << true << true << "Taro";
+    QTest::newRow("empty first line") << "\r\nTrue\r\nTaro\r\n" << true << true << "Taro";
+    QTest::newRow("capital TRUE") << "False\r\nTRUE\r\nTaro\r\n" << false << false << "Taro";
+    QTest::newRow("numeric -1") << "False\r\n-1\r\nTaro\r\n" << false << false << "Taro";
+    QTest::newRow("NotFalse contains False") << "NotFalse\r\nFalse\r\nTaro\r\n" << false << false << "Taro";
+    QTest::newRow("NotTrue contains True") << "True\r\nNotTrue\r\nTaro\r\n" << true << true << "Taro";
+    QTest::newRow("no second line") << "False\r\n" << false << false << "Held";
+    QTest::newRow("no third line") << "False\r\nTrue\r\n" << false << true << "Held";
+    QTest::newRow("empty file") << "" << true << false << "Held";
+    QTest::newRow("hand-edited comma") << "True\r\nFalse\r\nPlayer1,TeamA\r\n" << true << false << "Player1";
+    QTest::newRow("hand-edited blanks") << "True\r\nFalse\r\n  Taro\r\n" << true << false << "Taro";
+    QTest::newRow("LF only") << "False\nTrue\nTaro\n" << false << true << "Taro";
+}
+
+void TestSettings::garbledFileFallsBackPerLine()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, askName);
+    QFETCH(bool, romaji);
+    QFETCH(QString, name);
+
+    Settings s = held();
+    s.applyFile(file);
+    QCOMPARE(s.askNameAtStart, askName);
+    QCOMPARE(s.romajiMode, romaji);
+    QCOMPARE(s.playerName, name);
+}
+
+void TestSettings::unreadableFileKeepsOnlyTheName()
+{
+    Settings s = held();
+    s.applyUnreadableFile();
+    QVERIFY(s.askNameAtStart);
+    QVERIFY(!s.romajiMode);
+    QCOMPARE(s.playerName, QStringLiteral("Held"));
+}
+
+QTEST_APPLESS_MAIN(TestSettings)
+#include "tst_settings.moc"
