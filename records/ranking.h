@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <cstdint>
+#include <unordered_map>
 #include <utility>
 
 // The 30 best results of one mode. Entries are numbered 1 to 30 as the player
@@ -60,8 +62,16 @@ private:
         std::array<Slot, ResultTable::Size> items;
         Slot &operator[](int number) { return items[number - 1]; }
     };
+    void sortAfterReplacingLast();
+
     Slots m_slots;
     qint64 m_count = 0;
+    // Once full, the table is sorted whenever a record replaces entry 30.
+    // The exchange sort looks at nothing but how levels compare, and that is
+    // fixed by which neighbours in entries 1 to 29 are equal and where the new
+    // level falls among them; this caches the order the sort yields for each
+    // such shape, so a file of ever rising levels does not sort a million times.
+    std::unordered_map<std::uint64_t, std::array<std::uint8_t, ResultTable::Size>> m_orders;
 };
 
 QChar modeLetter(bool romajiMode);

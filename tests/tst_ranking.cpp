@@ -1,6 +1,7 @@
 #include "records/ranking.h"
 
 #include <QBuffer>
+#include <QRandomGenerator>
 #include <QtTest>
 
 class TestRanking : public QObject
@@ -17,6 +18,8 @@ private slots:
     void lineEndsDoNotChangeTheRanking_data();
     void lineEndsDoNotChangeTheRanking();
     void fileBeyondSixteenBitCountStillRanks();
+    void matchesTheExchangeSortRunAfterEveryRecord_data();
+    void matchesTheExchangeSortRunAfterEveryRecord();
 };
 
 namespace {
@@ -209,6 +212,48 @@ void TestRanking::fileBeyondSixteenBitCountStillRanks()
         QCOMPARE(int(table[n].Level), 100 + ResultTable::Size - n);
         QCOMPARE(table[n].Name, u"山田%1"_qs.arg(Count + 1 - n));
         QCOMPARE(table[n].DateTime, u"2001/12/02 21:05"_qs);
+    }
+}
+
+void TestRanking::matchesTheExchangeSortRunAfterEveryRecord_data()
+{
+    QTest::addColumn<QList<int>>("levels");
+    QRandomGenerator random(7);
+    QList<int> fewLevels, rising, risingInPairs, wide, falling;
+    for (int n = 0; n < 3000; ++n) {
+        fewLevels << 1 + random.bounded(4);
+        rising << n + 1;
+        risingInPairs << n / 2 + 1 + random.bounded(2);
+        wide << random.bounded(-3, 200);
+        falling << 3000 - n;
+    }
+    QTest::newRow("few distinct levels") << fewLevels;
+    QTest::newRow("rising") << rising;
+    QTest::newRow("rising with ties") << risingInPairs;
+    QTest::newRow("wide, with zero and negatives") << wide;
+    QTest::newRow("falling") << falling;
+}
+
+// The builder shortcuts the sort once the table is full; the result must be
+// what sorting the whole table after every entering record gives.
+void TestRanking::matchesTheExchangeSortRunAfterEveryRecord()
+{
+    QFETCH(QList<int>, levels);
+    ResultTable expected;
+    for (int n = 1; n <= levels.size(); ++n) {
+        const ResultEntry entry{std::int16_t(levels[n - 1]), QStringLiteral("r%1").arg(n), QString()};
+        if (n <= ResultTable::Size)
+            expected[n] = entry;
+        else if (expected[ResultTable::Size].Level < entry.Level)
+            expected[ResultTable::Size] = entry;
+        else
+            continue;
+        SortResults(expected);
+    }
+    const ResultTable actual = rankBytes(resultFile(levels)).result();
+    for (int n = 1; n <= ResultTable::Size; ++n) {
+        QCOMPARE(actual[n].Name, expected[n].Name);
+        QCOMPARE(actual[n].Level, expected[n].Level);
     }
 }
 
