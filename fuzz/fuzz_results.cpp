@@ -1,5 +1,6 @@
-// Any bytes as a result file: the ranking reads it without fault, keeps its
-// order, and every record it shows writes back to a line that reads the same.
+// Any bytes as a result file: the ranking reads it without fault, agrees with
+// ranking the file the plain way, and every record it shows writes back to a
+// line that reads the same.
 #include "records/ranking.h"
 
 #include <QBuffer>
@@ -15,6 +16,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const ResultTable table = builder.result();
     for (int n = 2; n <= ResultTable::Size; ++n) {
         if (table[n - 1].Level < table[n].Level)
+            std::abort();
+    }
+
+    // The same file ranked the plain way: every line, a full sort per entry.
+    ResultTable plain;
+    qint64 count = 0;
+    for (const QByteArray &line : bytes.split('\n')) {
+        const auto entry = ResultFile::parseLine(line);
+        if (!entry)
+            continue;
+        if (++count <= ResultTable::Size)
+            plain[int(count)] = *entry;
+        else if (plain[ResultTable::Size].Level < entry->Level)
+            plain[ResultTable::Size] = *entry;
+        else
+            continue;
+        SortResults(plain);
+    }
+    for (int n = 1; n <= ResultTable::Size; ++n) {
+        if (plain[n].Level != table[n].Level || plain[n].Name != table[n].Name
+            || plain[n].DateTime != table[n].DateTime)
             std::abort();
     }
     const QDateTime when(QDate(2001, 12, 2), QTime(21, 5));
