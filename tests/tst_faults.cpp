@@ -23,40 +23,6 @@ QByteArray garbage(int size, quint32 seed)
 }
 
 const QByteArray MegaLine = QByteArray(1 << 20, 'X');
-
-struct Session
-{
-    ZuvelM shared;
-    FakeDesktop desktop;
-    std::unique_ptr<frmZuvel> window;
-    bool loaded = false;
-    explicit Session(const ProgramFolder &folder, const QStringList &answers = {})
-    {
-        desktop.inputAnswers = answers;
-        window = std::make_unique<frmZuvel>(shared, desktop, folder.path());
-        loaded = window->Form_Load();
-    }
-    // A whole level-1 game without keys, answered with End.
-    void playToTheEnd()
-    {
-        window->mnuStart_Click();
-        whenModal([](QWidget *modal) { qobject_cast<frmReplay *>(modal)->cmdEnd()->click(); });
-        for (int i = 0; i < 1000 && window->isPlaying(); ++i)
-            window->tmrUp_Timer();
-    }
-    QStringList ranking()
-    {
-        QStringList lines;
-        whenModal([&lines](QWidget *modal) {
-            auto *best = qobject_cast<frmBest *>(modal);
-            for (int i = 0; i < best->lstBest()->count(); ++i)
-                lines << best->lstBest()->item(i)->text();
-            best->close();
-        });
-        window->mnuBest_Click();
-        return lines;
-    }
-};
 }
 
 class TestFaults : public QObject

@@ -19,10 +19,9 @@ private slots:
         QCOMPARE(qgetenv("QT_SCALE_FACTOR"), QByteArray("2"));
         ProgramFolder folder;
         folder.write("Kolrin.cfg", "False\r\nFalse\r\n\r\n");
-        ZuvelM shared;
-        FakeDesktop desktop;
-        frmZuvel window(shared, desktop, folder.path());
-        QVERIFY(window.Form_Load());
+        Session s(folder);
+        QVERIFY(s.loaded);
+        frmZuvel &window = *s.window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.devicePixelRatioF(), 2.0);

@@ -124,13 +124,11 @@ private slots:
         ProgramFolder folder;
         folder.write("Kolrin.cfg", "False\r\nFalse\r\n\r\n");
         folder.write("KolrinR.dat", "9,\"other mode\",\"2001/12/02 21:05\"\r\n");
-        ZuvelM shared;
-        FakeDesktop desktop;
-        frmZuvel window(shared, desktop, folder.path());
-        QVERIFY(window.Form_Load());
-        window.mnuBest_Click(); // would block here if a window opened
-        QVERIFY(desktop.clipboard.isEmpty());
-        QVERIFY(desktop.boxes.isEmpty());
+        Session s(folder);
+        QVERIFY(s.loaded);
+        s.window->mnuBest_Click(); // would block here if a window opened
+        QVERIFY(s.desktop.clipboard.isEmpty());
+        QVERIFY(s.desktop.boxes.isEmpty());
     }
 
     void gameKeepsRunningUnderTheRanking()
@@ -138,18 +136,15 @@ private slots:
         ProgramFolder folder;
         folder.write("Kolrin.cfg", "False\r\nFalse\r\n\r\n");
         folder.write("Kolrin.dat", "3,\"a\",\"2001/12/02 21:05\"\r\n");
-        ZuvelM shared;
-        FakeDesktop desktop;
-        frmZuvel window(shared, desktop, folder.path());
-        QVERIFY(window.Form_Load());
-        window.mnuStart_Click();
+        Session s(folder);
+        s.window->mnuStart_Click();
         whenModal([&](QWidget *modal) {
-            QTRY_VERIFY_WITH_TIMEOUT(window.fieldTop() < 220, 2000);
+            QTRY_VERIFY_WITH_TIMEOUT(s.window->fieldTop() < 220, 2000);
             modal->close();
         });
-        window.mnuBest_Click();
-        QVERIFY(window.isPlaying());
-        window.timer().stop();
+        s.window->mnuBest_Click();
+        QVERIFY(s.window->isPlaying());
+        s.window->timer().stop();
     }
 
     void unsavableResultIsToldAndTheGameGoesOn()
@@ -157,22 +152,16 @@ private slots:
         ProgramFolder folder;
         folder.write("Kolrin.cfg", "False\r\nFalse\r\nP\r\n");
         QVERIFY(QDir().mkdir(folder.file("Kolrin.dat")));
-        ZuvelM shared;
-        FakeDesktop desktop;
-        frmZuvel window(shared, desktop, folder.path());
-        QVERIFY(window.Form_Load());
+        Session s(folder);
         bool timerOffDuringBox = false;
-        desktop.onBox = [&] { timerOffDuringBox = !window.isPlaying(); };
-        window.mnuStart_Click();
-        whenModal([](QWidget *modal) { qobject_cast<frmReplay *>(modal)->cmdEnd()->click(); });
-        while (window.isPlaying())
-            window.tmrUp_Timer();
-        QTRY_COMPARE(shared.FinalLevel, 1);
-        QCOMPARE(desktop.boxes.size(), 1);
-        QVERIFY(desktop.boxes[0].text.startsWith(QStringLiteral("成績を保存できませんでした。")));
-        QCOMPARE(desktop.boxes[0].title, QStringLiteral("Kolrin"));
+        s.desktop.onBox = [&] { timerOffDuringBox = !s.window->isPlaying(); };
+        s.playToTheEnd();
+        QTRY_COMPARE(s.shared.FinalLevel, 1);
+        QCOMPARE(s.desktop.boxes.size(), 1);
+        QVERIFY(s.desktop.boxes[0].text.startsWith(QStringLiteral("成績を保存できませんでした。")));
+        QCOMPARE(s.desktop.boxes[0].title, QStringLiteral("Kolrin"));
         QVERIFY(timerOffDuringBox);
-        QCOMPARE(window.level(), 1);
+        QCOMPARE(s.window->level(), 1);
     }
 };
 

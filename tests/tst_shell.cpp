@@ -151,23 +151,20 @@ private slots:
     {
         ProgramFolder folder;
         folder.write("Kolrin.cfg", "False\r\nFalse\r\nOld\r\n");
-        ZuvelM shared;
-        FakeDesktop desktop;
-        desktop.inputAnswers = {QStringLiteral("New")};
-        frmZuvel window(shared, desktop, folder.path());
-        QVERIFY(window.Form_Load());
-        window.show();
-        QApplication::setActiveWindow(&window);
-        QTest::keyClick(&window, Qt::Key_F5);
-        QCOMPARE(desktop.inputs.size(), 1);
-        QCOMPARE(desktop.inputs[0].defaultText, QStringLiteral("Old"));
-        QCOMPARE(window.playerName(), QStringLiteral("New"));
-        window.mnuMokuji_Click();
-        QCOMPARE(desktop.helpShown, QStringList{folder.file("Kolrin.hlp")});
-        window.mnuNameOpt()->trigger();
-        QVERIFY(shared.AskNameAtStart);
-        window.mnuNameOpt()->trigger();
-        QVERIFY(!shared.AskNameAtStart);
+        Session s(folder, {QStringLiteral("New")});
+        QVERIFY(s.loaded);
+        s.window->show();
+        QApplication::setActiveWindow(s.window.get());
+        QTest::keyClick(s.window.get(), Qt::Key_F5);
+        QCOMPARE(s.desktop.inputs.size(), 1);
+        QCOMPARE(s.desktop.inputs[0].defaultText, QStringLiteral("Old"));
+        QCOMPARE(s.window->playerName(), QStringLiteral("New"));
+        s.window->mnuMokuji_Click();
+        QCOMPARE(s.desktop.helpShown, QStringList{folder.file("Kolrin.hlp")});
+        s.window->mnuNameOpt()->trigger();
+        QVERIFY(s.shared.AskNameAtStart);
+        s.window->mnuNameOpt()->trigger();
+        QVERIFY(!s.shared.AskNameAtStart);
     }
 };
 

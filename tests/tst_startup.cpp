@@ -13,21 +13,6 @@ class TestStartup : public QObject
 {
     Q_OBJECT
 
-private:
-    struct Start
-    {
-        ZuvelM shared;
-        FakeDesktop desktop;
-        std::unique_ptr<frmZuvel> window;
-        bool loaded = false;
-        explicit Start(const ProgramFolder &folder, const QStringList &answers = {})
-        {
-            desktop.inputAnswers = answers;
-            window = std::make_unique<frmZuvel>(shared, desktop, folder.path());
-            loaded = window->Form_Load();
-        }
-    };
-
 private slots:
     void initTestCase() { useDesignFont(); }
 
@@ -58,7 +43,7 @@ private slots:
         QLockFile other(folder.file("Kolrin.lock"));
         if (otherCopy)
             QVERIFY(other.tryLock(0));
-        Start s(folder, {QStringLiteral("never asked")});
+        Session s(folder, {QStringLiteral("never asked")});
         QVERIFY(!s.loaded);
         QCOMPARE(s.desktop.boxes.size(), 1);
         QCOMPARE(s.desktop.boxes[0].kind, QStringLiteral("critical"));
@@ -75,7 +60,7 @@ private slots:
         ProgramFolder folder;
         // A lock whose holder no longer runs, as a killed copy leaves it.
         folder.write("Kolrin.lock", "999999\nkolrin\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-        Start s(folder, {QString()});
+        Session s(folder, {QString()});
         QVERIFY(s.loaded);
         QVERIFY(s.desktop.boxes.isEmpty());
     }
@@ -98,7 +83,7 @@ private slots:
         QFETCH(QString, reason);
         ProgramFolder folder;
         folder.write("Romaji.tbl", table);
-        Start s(folder);
+        Session s(folder);
         QVERIFY(!s.loaded);
         QCOMPARE(s.desktop.boxes.size(), 1);
         QCOMPARE(s.desktop.boxes[0].title, QStringLiteral("警告"));
@@ -134,7 +119,7 @@ private slots:
         ProgramFolder folder;
         if (!settings.isEmpty())
             folder.write("Kolrin.cfg", settings);
-        Start s(folder, answers);
+        Session s(folder, answers);
         QVERIFY(s.loaded);
         QCOMPARE(s.desktop.inputs.size(), asked);
         if (asked) {
@@ -165,7 +150,7 @@ private slots:
         ProgramFolder folder;
         if (!settings.isEmpty())
             folder.write("Kolrin.cfg", settings);
-        Start s(folder, {QString()});
+        Session s(folder, {QString()});
         QVERIFY(s.loaded);
         QCOMPARE(s.shared.AskNameAtStart, ask);
         QCOMPARE(s.shared.RomajiMode, kana);
@@ -178,13 +163,13 @@ private slots:
     {
         ProgramFolder folder;
         {
-            Start s(folder, {QStringLiteral("Ichiro, Team 1")});
+            Session s(folder, {QStringLiteral("Ichiro, Team 1")});
             s.window->mnuNameOpt()->trigger();
             s.window->mnuRoma()->trigger();
             QVERIFY(!s.shared.AskNameAtStart);
             s.window->close();
         }
-        Start again(folder);
+        Session again(folder);
         QVERIFY(again.desktop.inputs.isEmpty());
         QVERIFY(again.shared.RomajiMode);
         QCOMPARE(again.window->playerName(), QStringLiteral("Ichiro, Team 1"));
@@ -194,7 +179,7 @@ private slots:
     {
         ProgramFolder folder;
         folder.write("Kolrin.cfg", "False\r\nFalse\r\nSaved\r\n");
-        Start s(folder);
+        Session s(folder);
         QFile::remove(folder.file("Kolrin.cfg"));
         QVERIFY(QDir().mkdir(folder.file("Kolrin.cfg")));
         QSignalSpy unloaded(s.window.get(), &frmZuvel::unloaded);

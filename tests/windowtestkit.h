@@ -2,18 +2,25 @@
 // Shared pieces of the window tests: a desktop whose boxes answer at once and
 // remember what they were asked, a throw-away program folder, and a way to
 // answer a modal window from inside its own event loop.
+#include "game/frmzuvel.h"
+#include "game/zuvelm.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
+#include "records/frmbest.h"
+#include "records/frmreplay.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFont>
+#include <QListWidget>
+#include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 class FakeDesktop : public Desktop
 {
@@ -108,3 +115,42 @@ inline void useDesignFont()
 {
     Dialogs::installDesignFonts();
 }
+
+// The main window over a program folder, started as the program starts it.
+// `answers` are given to the name questions in turn.
+struct Session
+{
+    ZuvelM shared;
+    FakeDesktop desktop;
+    std::unique_ptr<frmZuvel> window;
+    bool loaded = false;
+
+    explicit Session(const ProgramFolder &folder, const QStringList &answers = {})
+    {
+        desktop.inputAnswers = answers;
+        window = std::make_unique<frmZuvel>(shared, desktop, folder.path());
+        loaded = window->Form_Load();
+    }
+    // A game played without keys until the field reaches the top; the
+    // game-over dialog is answered End.
+    void playToTheEnd()
+    {
+        window->mnuStart_Click();
+        whenModal([](QWidget *modal) { qobject_cast<frmReplay *>(modal)->cmdEnd()->click(); });
+        for (int i = 0; i < 1000 && window->isPlaying(); ++i)
+            window->tmrUp_Timer();
+    }
+    // The ranking's lines as the window lists them, then closed.
+    QStringList ranking()
+    {
+        QStringList lines;
+        whenModal([&lines](QWidget *modal) {
+            auto *best = qobject_cast<frmBest *>(modal);
+            for (int i = 0; i < best->lstBest()->count(); ++i)
+                lines << best->lstBest()->item(i)->text();
+            best->close();
+        });
+        window->mnuBest_Click();
+        return lines;
+    }
+};
