@@ -17,12 +17,25 @@ FieldView::FieldView(QWidget *parent) : QWidget(parent)
 void FieldView::ensureImage()
 {
     const qreal dpr = devicePixelRatioF();
-    if (m_image.isNull() || m_image.devicePixelRatio() != dpr
-        || m_image.deviceIndependentSize() != QSizeF(surfaceSize())) {
-        m_image = QPixmap(surfaceSize() * dpr);
-        m_image.setDevicePixelRatio(dpr);
-        m_image.fill(palette().color(QPalette::Button));
-    }
+    if (!m_image.isNull() && m_image.devicePixelRatio() == dpr
+        && m_image.deviceIndependentSize() == QSizeF(surfaceSize()))
+        return;
+    m_image = QPixmap(surfaceSize() * dpr);
+    m_image.setDevicePixelRatio(dpr);
+    m_image.fill(palette().color(QPalette::Button));
+    // Moved to a screen of another pixel ratio: draw the same picture again
+    // at the new ratio rather than scale the old pixels.
+    for (const Stroke &stroke : std::as_const(m_strokes))
+        paintStroke(stroke);
+}
+
+void FieldView::paintStroke(const Stroke &stroke)
+{
+    QPainter p(&m_image);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setFont(stroke.font);
+    p.setPen(stroke.color);
+    p.drawText(stroke.baseline, stroke.text);
 }
 
 QSize FieldView::surfaceSize() const
@@ -32,6 +45,7 @@ QSize FieldView::surfaceSize() const
 
 void FieldView::clear()
 {
+    m_strokes.clear();
     m_image = QPixmap();
     ensureImage();
     m_pos = QPointF(0, 0);
@@ -56,13 +70,8 @@ void FieldView::print(const QString &text)
     ensureImage();
     const QFont f = textFont();
     const QFontMetricsF metrics(f);
-    {
-        QPainter p(&m_image);
-        p.setRenderHint(QPainter::TextAntialiasing);
-        p.setFont(f);
-        p.setPen(m_color);
-        p.drawText(QPointF(m_pos.x(), m_pos.y() + metrics.ascent()), text);
-    }
+    m_strokes.append({QPointF(m_pos.x(), m_pos.y() + metrics.ascent()), f, m_color, text});
+    paintStroke(m_strokes.constLast());
     m_pos = QPointF(0, m_pos.y() + metrics.height());
     update();
 }

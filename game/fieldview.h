@@ -1,5 +1,7 @@
 #pragma once
 #include <QColor>
+#include <QFont>
+#include <QList>
 #include <QPixmap>
 #include <QPointF>
 #include <QWidget>
@@ -28,6 +30,15 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // What was drawn since the last clear, to draw again at a new pixel ratio.
+    struct Stroke
+    {
+        QPointF baseline;
+        QFont font;
+        QColor color;
+        QString text;
+    };
+    void paintStroke(const Stroke &stroke);
     void ensureImage();
     QSize surfaceSize() const;
     QFont textFont() const;
@@ -36,4 +47,5 @@ private:
     QColor m_color = Qt::black;
     int m_points = 9;
     QPointF m_pos;
+    QList<Stroke> m_strokes;
 };
