@@ -26,7 +26,9 @@ frmAbout::frmAbout(Desktop &desktop, QWidget *parent) : QDialog(parent), m_deskt
     m_lblVersion = new QLabel(this);
     m_lblVersion->setGeometry(70, 52, 259, 15);
     m_lblDescription = new QLabel(this);
-    m_lblDescription->setGeometry(72, 75, 267, 62);
+    // Five lines in the Japanese face need more than the 62 pixels of the
+    // design; the label reaches down to just above the rule.
+    m_lblDescription->setGeometry(72, 75, 267, 86);
     m_lblDescription->setWordWrap(true);
     m_lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_lblDescription->installEventFilter(this);
@@ -66,9 +68,8 @@ void frmAbout::Form_Load()
         + QStringLiteral("\r\n") + QStringLiteral("   ") + Links::homePage()
         + QStringLiteral("\r\n") + QStringLiteral("にて公開されています。");
     m_lblDescription->setText(Dialogs::forLabel(m_description));
-    m_disclaimer = QStringLiteral("Copyright (C) 2001 Kolrin の作者. All rights reserved.")
-        + QStringLiteral("\r\n\r\n")
-        + QStringLiteral("このソフトの使用によって生じたいかなる損害についても、作者は責任を負いません。");
+    m_disclaimer = QStringLiteral("Copyright (C) 2001 Kolrin の作者") + QStringLiteral("\r\n\r\n")
+        + QStringLiteral("無断で転載・販売することを禁じます。");
     m_lblDisclaimer->setText(Dialogs::forLabel(m_disclaimer));
 }
 
