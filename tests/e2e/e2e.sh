@@ -16,7 +16,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL [$case_name]: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL [$case_name]: $*" >&2
+  [ -s "$work/kolrin.log" ] && { echo "--- program output:" >&2; tail -n 20 "$work/kolrin.log" >&2; }
+  exit 1
+}
 note() { echo "[$case_name] $*"; }
 
 # A private X server; no window manager, so focus is given with windowfocus.
@@ -70,7 +74,7 @@ wait_exit() { # pid seconds
 
 main_title='^Kolrin\(Typing Zuvel\)$'
 
-main_windows() { xdotool search --onlyvisible --name "$main_title" 2>/dev/null | wc -l; }
+main_windows() { { xdotool search --onlyvisible --name "$main_title" 2>/dev/null || true; } | wc -l; }
 
 expect_refusal() { # dir title_regex what settings_before
   local before box
