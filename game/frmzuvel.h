@@ -45,7 +45,6 @@ public:
     float fieldTop() const { return m_fieldTop; }
     bool isPlaying() const { return m_tmrUp.isActive(); }
     QTimer &timer() { return m_tmrUp; }
-    const RomajiTable &romajiTable() const { return m_table; }
 
     FieldView *picPrint() const { return m_picPrint; }
     QLabel *lblKana() const { return m_lblKana; }
@@ -53,7 +52,6 @@ public:
     QPushButton *cmdStart() const { return m_cmdStart; }
     QAction *mnuRoma() const { return m_mnuRoma; }
     QAction *mnuNameOpt() const { return m_mnuNameOpt; }
-    frmReplay *replayDialog() const { return m_frmReplay; }
 
     void tmrUp_Timer();
     void cmdStart_Click();

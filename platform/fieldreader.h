@@ -57,14 +57,6 @@ public:
         return field;
     }
 
-    // Consumes the rest of the current line, its line end included.
-    void skipLine()
-    {
-        while (m_pos < m_text.size() && !isLineEnd(at(m_pos)))
-            ++m_pos;
-        consumeLineEnd();
-    }
-
 private:
     char16_t at(qsizetype i) const
     {

@@ -18,8 +18,6 @@ public:
     void showModal();
 
     QListWidget *lstBest() const { return m_lstBest; }
-    QPlainTextEdit *txtBest() const { return m_txtBest; }
-    QPushButton *cmdGo() const { return m_cmdGo; }
 
 private:
     void Form_Load();

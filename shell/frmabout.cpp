@@ -68,9 +68,9 @@ void frmAbout::Form_Load()
         + QStringLiteral("\r\n") + QStringLiteral("   ") + Links::homePage()
         + QStringLiteral("\r\n") + QStringLiteral("にて公開されています。");
     m_lblDescription->setText(Dialogs::forLabel(m_description));
-    m_disclaimer = QStringLiteral("Copyright (C) 2001 Kolrin の作者") + QStringLiteral("\r\n\r\n")
+    const QString disclaimer = QStringLiteral("Copyright (C) 2001 Kolrin の作者") + QStringLiteral("\r\n\r\n")
         + QStringLiteral("無断で転載・販売することを禁じます。");
-    m_lblDisclaimer->setText(Dialogs::forLabel(m_disclaimer));
+    m_lblDisclaimer->setText(Dialogs::forLabel(disclaimer));
 }
 
 void frmAbout::done(int result)

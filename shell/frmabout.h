@@ -17,7 +17,6 @@ public:
 
     // The texts as the design writes them, line ends as CR LF.
     const QString &descriptionText() const { return m_description; }
-    const QString &disclaimerText() const { return m_disclaimer; }
     QLabel *lblTitle() const { return m_lblTitle; }
     QLabel *lblVersion() const { return m_lblVersion; }
     QLabel *lblDescription() const { return m_lblDescription; }
@@ -37,7 +36,6 @@ private:
 
     Desktop &m_desktop;
     QString m_description;
-    QString m_disclaimer;
     QLabel *m_picIcon;
     QLabel *m_lblTitle;
     QLabel *m_lblVersion;

@@ -130,24 +130,6 @@ private slots:
         QVERIFY(reader.atEnd());
         QVERIFY(!reader.readPastEnd());
     }
-
-    void skipLineDropsRestOfLine_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("CR LF") << QByteArray("\xb1,\xb2,\xb3\r\n\xb4\r\n");
-        QTest::newRow("LF") << QByteArray("\xb1,\xb2,\xb3\n\xb4\n");
-        QTest::newRow("lone CR") << QByteArray("\xb1,\xb2,\xb3\r\xb4\r");
-    }
-
-    void skipLineDropsRestOfLine()
-    {
-        QFETCH(QByteArray, bytes);
-        ByteFieldReader reader(bytes);
-        QCOMPARE(reader.next(), QByteArrayView("\xb1"));
-        reader.skipLine();
-        QCOMPARE(reader.next(), QByteArrayView("\xb4"));
-        QVERIFY(reader.atEnd());
-    }
 };
 
 QTEST_APPLESS_MAIN(TestFieldReader)
