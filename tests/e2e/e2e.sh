@@ -24,9 +24,11 @@ fail() {
 note() { echo "[$case_name] $*"; }
 
 # A private X server; no window manager, so focus is given with windowfocus.
+# -noreset: by default the server resets when its last client leaves, and a
+# program started in that moment (after a kill) cannot connect.
 start_x() {
   exec 5> "$work/display"
-  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [ -s "$work/display" ] && break
