@@ -29,6 +29,15 @@ Settings held()
     s.playerName = QStringLiteral("Held");
     return s;
 }
+
+Settings settings(bool askName, bool romaji, const QString &name)
+{
+    Settings s;
+    s.askNameAtStart = askName;
+    s.romajiMode = romaji;
+    s.playerName = name;
+    return s;
+}
 }
 
 void TestSettings::savedFileReadsBack_data()
@@ -63,11 +72,7 @@ void TestSettings::savedFileReadsBack()
     QFETCH(QString, name);
     QFETCH(QString, readBack);
 
-    Settings saved;
-    saved.askNameAtStart = askName;
-    saved.romajiMode = romaji;
-    saved.playerName = name;
-
+    const Settings saved = settings(askName, romaji, name);
     Settings loaded = held();
     loaded.askNameAtStart = !askName;
     loaded.romajiMode = !romaji;
@@ -103,11 +108,7 @@ void TestSettings::savedFileBytes()
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
 
-    Settings s;
-    s.askNameAtStart = askName;
-    s.romajiMode = romaji;
-    s.playerName = name;
-    QCOMPARE(s.toFile(), bytes);
+    QCOMPARE(settings(askName, romaji, name).toFile(), bytes);
 }
 
 void TestSettings::garbledFileFallsBackPerLine_data()
