@@ -7,6 +7,7 @@
 namespace {
 constexpr qreal TwipsPerPixel = 15; // 1440 twips an inch at 96 pixels an inch
 constexpr int Border = 2;           // a sunken edge around the drawing surface
+constexpr int NarrowestStretch = 60; // percent of the normal width
 }
 
 FieldView::FieldView(QWidget *parent) : QWidget(parent)
@@ -46,6 +47,8 @@ QSize FieldView::surfaceSize() const
 void FieldView::clear()
 {
     m_strokes.clear();
+    m_stretch = QFont::Unstretched;
+    m_shift = 0;
     m_image = QPixmap();
     ensureImage();
     m_pos = QPointF(0, 0);
@@ -62,7 +65,28 @@ QFont FieldView::textFont() const
     QFont f = font();
     // Points at 96 dots per inch, whatever the screen reports, as the layout.
     f.setPixelSize(qRound(m_points * 96.0 / 72.0));
+    f.setStretch(m_stretch);
     return f;
+}
+
+void FieldView::fitText(const QString &text)
+{
+    // Three wide capitals (WWW) at the design size run about 70 pixels past
+    // the right edge, and the player would have to type a letter they cannot see.
+    const auto rightEdge = [this, &text] {
+        const QFontMetricsF metrics(textFont());
+        const QRectF ink = metrics.tightBoundingRect(text);
+        m_shift = qMax<qreal>(0, -(m_pos.x() + ink.left()));
+        return m_pos.x() + m_shift + qMax(ink.right(), metrics.horizontalAdvance(text));
+    };
+    const qreal width = surfaceSize().width();
+    m_stretch = QFont::Unstretched;
+    const qreal right = rightEdge();
+    if (right <= width)
+        return;
+    m_stretch = int(int(QFont::Unstretched) * (width - m_pos.x()) / (right - m_pos.x()));
+    while (m_stretch > NarrowestStretch && rightEdge() > width)
+        --m_stretch;
 }
 
 void FieldView::print(const QString &text)
@@ -70,10 +94,18 @@ void FieldView::print(const QString &text)
     ensureImage();
     const QFont f = textFont();
     const QFontMetricsF metrics(f);
-    m_strokes.append({QPointF(m_pos.x(), m_pos.y() + metrics.ascent()), f, m_color, text});
+    m_strokes.append({QPointF(m_pos.x() + m_shift, m_pos.y() + metrics.ascent()), f, m_color, text});
     paintStroke(m_strokes.constLast());
     m_pos = QPointF(0, m_pos.y() + metrics.height());
     update();
+}
+
+QRectF FieldView::inkBounds() const
+{
+    QRectF bounds;
+    for (const Stroke &stroke : m_strokes)
+        bounds |= QFontMetricsF(stroke.font).tightBoundingRect(stroke.text).translated(stroke.baseline);
+    return bounds;
 }
 
 void FieldView::paintEvent(QPaintEvent *)

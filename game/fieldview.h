@@ -21,10 +21,17 @@ public:
     void setTextColor(const QColor &color) { m_color = color; }
     void setFontPoints(int points) { m_points = points; }
     void setTextPosition(int twipsX, int twipsY);
+    // Narrows the letters of the text about to be printed, never their size,
+    // until the whole text fits the surface; later prints (the typed part in
+    // another colour) use the same letters. A clear goes back to normal width.
+    void fitText(const QString &text);
     // Draws the text at the text position, then moves it to the next line.
     void print(const QString &text);
 
     const QPixmap &image() const { return m_image; }
+    // Where the letters drawn since the last clear have ink, in the drawing
+    // surface's own pixels (0, 0 at its top left corner).
+    QRectF inkBounds() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -46,6 +53,8 @@ private:
     QPixmap m_image;
     QColor m_color = Qt::black;
     int m_points = 9;
+    int m_stretch = QFont::Unstretched;
+    qreal m_shift = 0; // keeps a glyph reaching left of its origin (J) whole
     QPointF m_pos;
     QList<Stroke> m_strokes;
 };

@@ -74,6 +74,7 @@ void frmZuvel::buildLayout()
     setCentralWidget(client);
 
     m_cmdStart = new QPushButton(QStringLiteral("Start"), client);
+    m_cmdStart->setObjectName(QStringLiteral("cmdStart"));
     m_cmdStart->setGeometry(352, 8, 57, 25);
     m_cmdStart->setFocusPolicy(Qt::NoFocus);
     m_cmdStart->setDefault(true); // Enter starts a game while it is shown
@@ -82,15 +83,21 @@ void frmZuvel::buildLayout()
     // Lies right of the client area: the player never sees it, but it holds
     // the focus and takes every key.
     m_txtType = new QLineEdit(client);
+    m_txtType->setObjectName(QStringLiteral("txtType"));
     m_txtType->setGeometry(424, 16, 41, 25);
     m_txtType->setAttribute(Qt::WA_InputMethodEnabled, false);
+    // Keys never reach the box itself (the judge fills it), and a read-only box
+    // has no blinking cursor to wake the idle game twice a second.
+    m_txtType->setReadOnly(true);
     m_txtType->installEventFilter(this);
 
     m_picPrint = new FieldView(client);
+    m_picPrint->setObjectName(QStringLiteral("picPrint"));
     m_picPrint->setGeometry(FieldLeft, int(FieldMotion::RestTop), 377, 153);
     m_picPrint->setFocusPolicy(Qt::NoFocus);
 
     m_lblKana = new QLabel(QStringLiteral("ABC"), client);
+    m_lblKana->setObjectName(QStringLiteral("lblKana"));
     m_lblKana->setGeometry(80, 24, 186, 97);
     QFont kanaFont(QStringLiteral("ＭＳ Ｐゴシック"));
     kanaFont.setPixelSize(96); // 72 points at 96 dots per inch
@@ -244,6 +251,7 @@ void frmZuvel::DrawField()
     m_picPrint->clear();
     m_picPrint->setFontPoints(FieldPoints);
     m_picPrint->setTextPosition(TextOriginTwips, TextOriginTwips);
+    m_picPrint->fitText(m_currentRomaji);
     m_picPrint->print(m_currentRomaji);
 }
 
@@ -380,8 +388,8 @@ void frmZuvel::mnuBest_Click()
     if (!TextFile::exists(path))
         return;
     m_shared.Results.clear();
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (TextFile::openForReading(path, file, nullptr)) {
         RankingBuilder builder;
         builder.addAll(file);
         m_shared.Results = builder.result();

@@ -4,6 +4,7 @@
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/programdir.h"
+#include "shell/helpwindow.h"
 
 #include <QApplication>
 
@@ -12,9 +13,14 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(applicationTitle());
     QApplication::setWindowIcon(AppIcon::icon());
-    Dialogs::installDesignFonts();
+    Dialogs::setUpApplication(app);
 
-    QtDesktop desktop;
+    std::unique_ptr<HelpWindow> help; // made on first use: most games never open it
+    QtDesktop desktop([&help](const QString &path) {
+        if (!help)
+            help = std::make_unique<HelpWindow>();
+        help->open(path);
+    });
     ZuvelM shared;
     frmZuvel window(shared, desktop, ProgramDir());
     // A stop during start-up ends the process at once, saving nothing.

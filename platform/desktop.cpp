@@ -1,11 +1,10 @@
 #include "platform/desktop.h"
 
-#include "shell/helpwindow.h"
-
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -14,41 +13,49 @@ QString applicationTitle()
     return QStringLiteral("Kolrin");
 }
 
-namespace {
-void messageBox(QWidget *parent, QMessageBox::Icon icon, const QString &text, const QString &title)
+QtDesktop::QtDesktop(HelpOpener openHelp) : m_openHelp(std::move(openHelp)) {}
+
+std::unique_ptr<QMessageBox> QtDesktop::messageBox(QWidget *parent, QMessageBox::Icon icon,
+                                                   const QString &text, const QString &title)
 {
-    QMessageBox box(icon, title.isEmpty() ? applicationTitle() : title, text, QMessageBox::Ok,
-                    parent);
-    box.exec();
-}
+    auto box = std::make_unique<QMessageBox>(icon, title.isEmpty() ? applicationTitle() : title,
+                                             text, QMessageBox::Ok, parent);
+    // The box makes its label exactly as wide as the text advances, and the
+    // ink of a last letter such as "ん" reaches a pixel further.
+    if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+        label->setContentsMargins(0, 0, 2, 0);
+    return box;
 }
 
-QtDesktop::~QtDesktop()
+std::unique_ptr<QInputDialog> QtDesktop::inputDialog(QWidget *parent, const QString &prompt,
+                                                     const QString &title,
+                                                     const QString &defaultText)
 {
-    delete m_help;
+    auto dialog = std::make_unique<QInputDialog>(parent);
+    dialog->setInputMode(QInputDialog::TextInput);
+    dialog->setWindowTitle(title);
+    dialog->setLabelText(prompt);
+    dialog->setTextValue(defaultText);
+    return dialog;
 }
 
 void QtDesktop::critical(QWidget *parent, const QString &text, const QString &title)
 {
-    messageBox(parent, QMessageBox::Critical, text, title);
+    messageBox(parent, QMessageBox::Critical, text, title)->exec();
 }
 
 void QtDesktop::information(QWidget *parent, const QString &text, const QString &title)
 {
-    messageBox(parent, QMessageBox::Information, text, title);
+    messageBox(parent, QMessageBox::Information, text, title)->exec();
 }
 
 QString QtDesktop::inputBox(QWidget *parent, const QString &prompt, const QString &title,
                             const QString &defaultText)
 {
-    QInputDialog dialog(parent);
-    dialog.setInputMode(QInputDialog::TextInput);
-    dialog.setWindowTitle(title);
-    dialog.setLabelText(prompt);
-    dialog.setTextValue(defaultText);
-    if (dialog.exec() != QDialog::Accepted)
+    const auto dialog = inputDialog(parent, prompt, title, defaultText);
+    if (dialog->exec() != QDialog::Accepted)
         return {};
-    return dialog.textValue();
+    return dialog->textValue();
 }
 
 void QtDesktop::setClipboardText(const QString &text)
@@ -63,7 +70,6 @@ void QtDesktop::openAddress(const QString &address)
 
 void QtDesktop::showHelp(const QString &path)
 {
-    if (!m_help)
-        m_help = new HelpWindow;
-    m_help->open(path);
+    if (m_openHelp)
+        m_openHelp(path);
 }

@@ -1,6 +1,10 @@
 #pragma once
+#include <QMessageBox>
 #include <QString>
+#include <functional>
+#include <memory>
 
+class QInputDialog;
 class QWidget;
 
 // What the windows ask of the desktop beyond their own widgets: modal boxes,
@@ -24,11 +28,13 @@ public:
     virtual void showHelp(const QString &path) = 0;
 };
 
-// The real desktop through Qt.
+// The real desktop through Qt. The help viewer is a window, so the layer that
+// owns windows hands it in; the platform layer never reaches up to one.
 class QtDesktop : public Desktop
 {
 public:
-    ~QtDesktop() override;
+    using HelpOpener = std::function<void(const QString &path)>;
+    explicit QtDesktop(HelpOpener openHelp = {});
     void critical(QWidget *parent, const QString &text, const QString &title) override;
     void information(QWidget *parent, const QString &text, const QString &title) override;
     QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
@@ -37,8 +43,15 @@ public:
     void openAddress(const QString &address) override;
     void showHelp(const QString &path) override;
 
+    // The boxes as they are built before they run, for checking their looks.
+    static std::unique_ptr<QMessageBox> messageBox(QWidget *parent, QMessageBox::Icon icon,
+                                                   const QString &text, const QString &title);
+    static std::unique_ptr<QInputDialog> inputDialog(QWidget *parent, const QString &prompt,
+                                                     const QString &title,
+                                                     const QString &defaultText);
+
 private:
-    class HelpWindow *m_help = nullptr;
+    HelpOpener m_openHelp;
 };
 
 // The title of every message box that names none of its own.

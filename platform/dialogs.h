@@ -2,6 +2,8 @@
 #include <QDialog>
 #include <QFont>
 
+class QApplication;
+
 // Shared habits of the game's fixed-size dialogs.
 namespace Dialogs {
 
@@ -10,9 +12,11 @@ namespace Dialogs {
 void setUpFixedDialog(QDialog *dialog, int width, int height, const QString &title);
 // Centres the dialog on the screen it will open on.
 void centreOnScreen(QWidget *widget);
-// Maps the design's Japanese face to the one Debian ships and makes it the
+// What every run of the program sets up before its first window: Qt's own
+// Japanese texts (standard buttons read "キャンセル", "はい"), the style, and
+// the design's Japanese face mapped to the one Debian ships as the
 // application's font, which the field also draws with.
-void installDesignFonts();
+void setUpApplication(QApplication &app);
 // The design's Japanese face at a size given in points at 96 dots per inch.
 QFont japaneseFont(qreal points, bool bold = false);
 // Texts keep the CR LF of their design; a label shows them as plain line breaks.

@@ -1,9 +1,17 @@
 #pragma once
 #include <QByteArray>
+#include <QList>
 #include <QString>
+
+class QFile;
 
 // Thin wrappers over whole-file reads and writes. Each returns the reason of a
 // failure in words a player can be shown, or an empty text on success.
+//
+// Only ordinary files are read or written, and nothing here ever waits: a
+// FIFO, socket or folder standing where a file should be is a file that cannot
+// be read or written. A character device (a link to /dev/full, say) is read no
+// further than the limit given and written in place, never replaced.
 namespace TextFile {
 
 // True for an existing ordinary file; a directory is not a file.
@@ -17,12 +25,33 @@ struct ReadResult
 };
 ReadResult readAll(const QString &path, qint64 maxBytes);
 
+// Opens an ordinary file for reading in chunks; false, with the reason, for
+// anything else.
+bool openForReading(const QString &path, QFile &file, QString *error);
+
 // Appends whole lines. If an earlier write was cut short and the file does not
-// end in a line end, one is added first so the new line stands on its own.
+// end in a line end, one is added first so the new line stands on its own. A
+// write that fails part-way is cut back, so the file is as it was.
 QString append(const QString &path, const QByteArray &lines);
 
-// Replaces the file through a temporary file in the same folder, so that a
-// failed write leaves the old content whole.
-QString replace(const QString &path, const QByteArray &content);
+struct Replacement
+{
+    QString path;
+    QByteArray content;
+};
+// Replaces every file or none: each new content is written and flushed to disk
+// beside its file first, and only when all of them are there do they take the
+// old ones' places. A link keeps pointing at the replaced file. Where the folder
+// takes no new file but the file itself is writable, it is rewritten in place,
+// and put back as it was if that fails. `failedPath` names the file a failure
+// concerns.
+QString replaceAll(const QList<Replacement> &files, QString *failedPath = nullptr);
+inline QString replace(const QString &path, const QByteArray &content)
+{
+    return replaceAll({{path, content}});
+}
+
+// The reason for a system error number, in Japanese, with the system's words.
+QString reason(int errorNumber);
 
 }

@@ -14,25 +14,31 @@ frmReplay::frmReplay(ZuvelM &shared, QWidget *parent) : QDialog(parent), m_share
     Dialogs::setUpFixedDialog(this, 222, 117, QStringLiteral("リプレイ"));
 
     m_cmdNext = new QPushButton(QStringLiteral("Replay"), this);
+    m_cmdNext->setObjectName(QStringLiteral("cmdNext"));
     m_cmdNext->setGeometry(152, 16, 65, 25);
     m_cmdEnd = new QPushButton(QStringLiteral("End"), this);
+    m_cmdEnd->setObjectName(QStringLiteral("cmdEnd"));
     m_cmdEnd->setGeometry(152, 48, 65, 25);
     setTabOrder(m_cmdNext, m_cmdEnd);
     connect(m_cmdNext, &QPushButton::clicked, this, &frmReplay::cmdNext_Click);
     connect(m_cmdEnd, &QPushButton::clicked, this, &frmReplay::cmdEnd_Click);
 
+    // Wider and one pixel taller than the design, which cut "Level 23" to
+    // "Level 2" in the Japanese face; they still end left of the buttons.
     const struct { const char16_t *caption; int left, top, width; bool bold; } mes[3] = {
-        {u"Game overです。", 24, 16, 107, false},
+        {u"Game overです。", 24, 16, 120, false},
         {u"リプレイしますか？", 24, 32, 116, false},
-        {u"Level ", 40, 64, 46, true},
+        {u"Level ", 40, 64, 104, true},
     };
     for (int i = 0; i < 3; ++i) {
         m_lblMes[i] = new QLabel(QString::fromUtf16(mes[i].caption), this);
-        m_lblMes[i]->setGeometry(mes[i].left, mes[i].top, mes[i].width, 15);
+        m_lblMes[i]->setObjectName(QStringLiteral("lblMes%1").arg(i));
+        m_lblMes[i]->setGeometry(mes[i].left, mes[i].top, mes[i].width, 16);
         m_lblMes[i]->setFont(Dialogs::japaneseFont(11.25, mes[i].bold));
     }
     m_lblTatujinn = new QLabel(QStringLiteral("あなたは初級者です。"), this);
-    m_lblTatujinn->setGeometry(32, 88, 112, 12);
+    m_lblTatujinn->setObjectName(QStringLiteral("lblTatujinn"));
+    m_lblTatujinn->setGeometry(32, 88, 150, 14);
 }
 
 void frmReplay::showModal()

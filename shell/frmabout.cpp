@@ -15,17 +15,21 @@ frmAbout::frmAbout(Desktop &desktop, QWidget *parent) : QDialog(parent), m_deskt
     Dialogs::setUpFixedDialog(this, 382, 237, QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
 
     m_picIcon = new QLabel(this);
+    m_picIcon->setObjectName(QStringLiteral("picIcon"));
     m_picIcon->setGeometry(16, 16, 36, 36);
     m_picIcon->setAlignment(Qt::AlignCenter);
     m_picIcon->setPixmap(AppIcon::pixmap(32));
     m_picIcon->installEventFilter(this);
 
     m_lblTitle = new QLabel(this);
+    m_lblTitle->setObjectName(QStringLiteral("lblTitle"));
     m_lblTitle->setGeometry(72, 16, 259, 32);
     m_lblTitle->setFont(Dialogs::japaneseFont(12, true));
     m_lblVersion = new QLabel(this);
+    m_lblVersion->setObjectName(QStringLiteral("lblVersion"));
     m_lblVersion->setGeometry(70, 52, 259, 15);
     m_lblDescription = new QLabel(this);
+    m_lblDescription->setObjectName(QStringLiteral("lblDescription"));
     // Five lines in the Japanese face need more than the 62 pixels of the
     // design; the label reaches down to just above the rule.
     m_lblDescription->setGeometry(72, 75, 267, 86);
@@ -33,12 +37,14 @@ frmAbout::frmAbout(Desktop &desktop, QWidget *parent) : QDialog(parent), m_deskt
     m_lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_lblDescription->installEventFilter(this);
     m_lblDisclaimer = new QLabel(this);
+    m_lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
     m_lblDisclaimer->setGeometry(17, 175, 258, 55);
     m_lblDisclaimer->setWordWrap(true);
     m_lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // OK is both the default and the cancel button: Enter and Escape close.
     m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
     m_cmdOK->setGeometry(283, 175, 92, 23);
     m_cmdOK->setDefault(true);
     connect(m_cmdOK, &QPushButton::clicked, this, &QDialog::accept);

@@ -13,6 +13,7 @@ frmWeb::frmWeb(Desktop &desktop, QWidget *parent) : QDialog(parent), m_desktop(d
     Dialogs::setUpFixedDialog(this, 403, 251, QStringLiteral("Ruzo関連のURLにアクセスする"));
 
     m_lblWeb = new QLabel(this);
+    m_lblWeb->setObjectName(QStringLiteral("lblWeb"));
     m_lblWeb->setGeometry(32, 16, 345, 73);
     m_lblWeb->setWordWrap(true);
     m_lblWeb->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -21,12 +22,14 @@ frmWeb::frmWeb(Desktop &desktop, QWidget *parent) : QDialog(parent), m_desktop(d
                                    u"Ruzoのサポート会議室"};
     for (int i = 0; i < 3; ++i) {
         m_cmdBrowse[i] = new QPushButton(QString::fromUtf16(captions[i]), this);
+        m_cmdBrowse[i]->setObjectName(QStringLiteral("cmdBrowse%1").arg(i));
         m_cmdBrowse[i]->setGeometry(32, 104 + 36 * i, 337, 25);
         connect(m_cmdBrowse[i], &QPushButton::clicked, this, [this, i] { cmdBrowse_Click(i); });
     }
     m_cmdBrowse[0]->setDefault(true);
 
     m_cmdCancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     m_cmdCancel->setGeometry(280, 216, 89, 25);
     connect(m_cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 

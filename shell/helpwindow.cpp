@@ -1,17 +1,35 @@
 #include "shell/helpwindow.h"
 
 #include "platform/desktop.h"
+#include "platform/textfile.h"
 
-#include <QFile>
 #include <QFileInfo>
+#include <QShortcut>
 #include <QTextCursor>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
-// A help document this large is damaged, not help.
-constexpr qint64 MaxHelpBytes = 8 << 20;
+// The text browser lays a long unbroken line out in quadratic time (a 256 KB
+// one took 14 s), so a help document beyond these is shown as a sentence
+// rather than frozen on; the shipped one is about 15 KB.
+constexpr qint64 MaxHelpBytes = 256 << 10;
+constexpr qsizetype MaxLineBytes = 16 << 10;
+
+bool hasOverlongLine(const QByteArray &bytes)
+{
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        if (end - start > MaxLineBytes)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
 }
 
 HelpWindow::HelpWindow(QWidget *parent)
@@ -21,19 +39,24 @@ HelpWindow::HelpWindow(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_browser);
     m_browser->setOpenExternalLinks(true);
+    // Escape closes it, as it closes the ranking and the version window.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     resize(560, 600);
 }
 
 void HelpWindow::open(const QString &path)
 {
     QString html;
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = file.read(MaxHelpBytes);
-        html = QString::fromUtf8(bytes);
-    } else {
-        html = QStringLiteral("<p>%1</p>").arg(file.errorString().toHtmlEscaped());
-    }
+    const QString name = QFileInfo(path).fileName().toHtmlEscaped();
+    const TextFile::ReadResult file = TextFile::readAll(path, MaxHelpBytes);
+    if (!TextFile::exists(path))
+        html = QStringLiteral("<p>ヘルプファイル %1 が見つかりません。</p>").arg(name);
+    else if (!file.ok() || hasOverlongLine(file.bytes))
+        html = QStringLiteral("<p>ヘルプファイル %1 は大きすぎるか読み込めないため、表示できません。</p>")
+                   .arg(name);
+    else
+        html = QString::fromUtf8(file.bytes);
     m_browser->setSearchPaths({QFileInfo(path).absolutePath()});
     m_browser->setHtml(html);
     m_browser->scrollToAnchor(QString());

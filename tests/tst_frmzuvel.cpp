@@ -287,6 +287,25 @@ private slots:
         g.window->timer().stop();
     }
 
+    void idleGameWakesForNothing()
+    {
+        struct TimerCount : QObject
+        {
+            int ticks = 0;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                ticks += event->type() == QEvent::Timer;
+                return false;
+            }
+        } count;
+        Game g;
+        QTRY_COMPARE(QApplication::focusWidget(), g.window->txtType());
+        qApp->installEventFilter(&count);
+        QTest::qWait(1200);
+        qApp->removeEventFilter(&count);
+        QCOMPARE(count.ticks, 0);
+    }
+
     void closingDuringAGameSavesSettingsButNoResult()
     {
         Game g;

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -126,25 +127,37 @@ private slots:
         QVERIFY(help.browser()->toPlainText().contains(QStringLiteral("目次")));
         help.open(QStringLiteral(KOLRIN_DATA_DIR "/Kolrin.hlp"));
         QVERIFY(help.isVisible());
+        QApplication::setActiveWindow(&help);
+        QTest::keyClick(help.browser(), Qt::Key_Escape);
+        QVERIFY(!help.isVisible());
     }
 
     void damagedHelpShowsWhatItCan_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("binary") << QByteArray("\x00\xff\xfe<html><title>x", 14);
-        QTest::newRow("cut short") << QByteArray("<html><head><title>T</title><body><table><tr><td>");
-        QTest::newRow("empty") << QByteArray();
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("binary") << QByteArray("\x00\xff\xfe<html><title>x", 14) << false;
+        QTest::newRow("cut short") << QByteArray("<html><head><title>T</title><body><table><tr><td>") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("over 256 KB") << QByteArray("<p>a b c d</p>\n").repeated(20000) << true;
+        QTest::newRow("one 20 KB line") << QByteArray(20 << 10, 'x') << true;
     }
     void damagedHelpShowsWhatItCan()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(bool, refused);
         ProgramFolder folder(false, false);
         folder.write("Kolrin.hlp", bytes);
         HelpWindow help;
+        QElapsedTimer clock;
+        clock.start();
         help.open(folder.file("Kolrin.hlp"));
         QVERIFY(help.isVisible());
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(help.browser()->toPlainText().startsWith(QStringLiteral("ヘルプファイル Kolrin.hlp は大きすぎるか")),
+                 refused);
         help.open(folder.file("missing.hlp"));
-        QVERIFY(help.isVisible());
+        QCOMPARE(help.browser()->toPlainText(), QStringLiteral("ヘルプファイル missing.hlp が見つかりません。"));
     }
 
     void menusReachNameAndHelp()

@@ -8,6 +8,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 QByteArray contentOf(const QString &path)
@@ -168,6 +172,52 @@ private slots:
         QCOMPARE(contentOf(path + "/inside"), QByteArray("kept"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"Kolrin.cfg"});
+    }
+
+    // An installed copy's folder takes no new file, but a Kolrin.cfg made
+    // writable on purpose must still be saved, and a link must stay a link.
+    void replaceWhereTheFolderTakesNoNewFile_data()
+    {
+        QTest::addColumn<bool>("viaLink");
+        QTest::newRow("file in the folder") << false;
+        QTest::newRow("link to a file elsewhere") << true;
+    }
+
+    void replaceWhereTheFolderTakesNoNewFile()
+    {
+        QFETCH(bool, viaLink);
+        const uid_t nobody = 65534;
+        const bool root = ::geteuid() == 0;
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString cfg = dir.filePath("Kolrin.cfg");
+        const QString file = viaLink ? dir.filePath("own/Kolrin.cfg") : cfg;
+        if (viaLink) {
+            QVERIFY(QDir(dir.path()).mkdir("own"));
+            QVERIFY(QFile::link(file, cfg));
+        }
+        writeFile(file, "True\r\nTrue\r\nA longer old name\r\n");
+        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0555) == 0);
+        if (root) {
+            // The test command runs as root, whom no permission stops.
+            QVERIFY(::chown(QFile::encodeName(file).constData(), nobody, nobody) == 0);
+            if (viaLink)
+                QVERIFY(::chown(QFile::encodeName(dir.filePath("own")).constData(), nobody, nobody) == 0);
+        }
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (root && (::setgid(nobody) != 0 || ::setuid(nobody) != 0))
+                ::_exit(2);
+            ::_exit(TextFile::replace(cfg, "False\r\nFalse\r\nB\r\n").isEmpty() ? 0 : 1);
+        }
+        int status = -1;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(contentOf(cfg), QByteArray("False\r\nFalse\r\nB\r\n"));
+        QCOMPARE(QFileInfo(cfg).isSymLink(), viaLink);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 
     void withTrailingSlash_data()

@@ -111,9 +111,10 @@ inline void whenModal(std::function<void(QWidget *)> answer)
     poll->start();
 }
 
+// Translations, style and fonts, as the program sets them up.
 inline void useDesignFont()
 {
-    Dialogs::installDesignFonts();
+    Dialogs::setUpApplication(*qApp);
 }
 
 // The main window over a program folder, started as the program starts it.
