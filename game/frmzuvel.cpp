@@ -7,6 +7,7 @@
 #include "game/zuvelm.h"
 #include "platform/cp932.h"
 #include "platform/desktop.h"
+#include "platform/dialogs.h"
 #include "platform/instancelock.h"
 #include "platform/textfile.h"
 #include "records/frmbest.h"
@@ -99,9 +100,7 @@ void frmZuvel::buildLayout()
     m_lblKana = new QLabel(QStringLiteral("ABC"), client);
     m_lblKana->setObjectName(QStringLiteral("lblKana"));
     m_lblKana->setGeometry(80, 24, 186, 97);
-    QFont kanaFont(QStringLiteral("ＭＳ Ｐゴシック"));
-    kanaFont.setPixelSize(96); // 72 points at 96 dots per inch
-    m_lblKana->setFont(kanaFont);
+    m_lblKana->setFont(Dialogs::japaneseFont(72));
     m_lblKana->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The label is part of the window's own surface: the field passes over it.
     m_lblKana->lower();

@@ -1,21 +1,23 @@
 #pragma once
 #include <QString>
-#include <memory>
 
-class QLockFile;
-
-// Keeps a second copy of the game from running in the same program folder.
-// The lock belongs to the process: a killed holder leaves a stale lock that the
-// next start takes over.
+// Keeps a second copy of the game from running in the same program folder:
+// an exclusive lock on Kolrin.lock that the system drops when its holder ends,
+// however it ends, so no lock ever outlives a copy that was killed.
 class InstanceLock
 {
 public:
     explicit InstanceLock(const QString &dir);
     ~InstanceLock();
-    // False only when another running copy holds the lock. A folder where no
-    // lock can be made at all does not stop the game.
+    InstanceLock(const InstanceLock &) = delete;
+    InstanceLock &operator=(const InstanceLock &) = delete;
+
+    // False only when another running copy holds the lock. A lock file that
+    // cannot serve at all (a folder, a device, a link, no permission) does not
+    // stop the game: it runs without the guard.
     bool acquire();
 
 private:
-    std::unique_ptr<QLockFile> m_lock;
+    QString m_path;
+    int m_fd = -1;
 };

@@ -1,12 +1,12 @@
 // Start-up in its order: second copy, help file, settings, word list, name.
 #include "game/frmzuvel.h"
 #include "game/zuvelm.h"
+#include "platform/instancelock.h"
 #include "windowtestkit.h"
 
 #include <QAction>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLockFile>
 #include <QSignalSpy>
 
 class TestStartup : public QObject
@@ -40,9 +40,9 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, title);
         ProgramFolder folder(help, table);
-        QLockFile other(folder.file("Kolrin.lock"));
+        InstanceLock other(folder.path());
         if (otherCopy)
-            QVERIFY(other.tryLock(0));
+            QVERIFY(other.acquire());
         Session s(folder, {QStringLiteral("never asked")});
         QVERIFY(!s.loaded);
         QCOMPARE(s.desktop.boxes.size(), 1);
