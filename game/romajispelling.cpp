@@ -149,7 +149,8 @@ QStringList spellingsOf(const QString &halfWidthKana, const QString &tableRomaji
             }
         }
         for (const QString &s : unitTable().value(*unit)) {
-            // NA, NYA and a vowel after a lone N would read as another kana.
+            // Before a vowel, N or Y a lone N would read as another kana (NA, NYA),
+            // and at the end it is not yet ﾝ.
             const bool loneN = *unit == Nn && s == u"N";
             for (const QString &t : tails) {
                 if (loneN && (t.isEmpty() || !isConsonant(t[0]) || t[0] == u'N' || t[0] == u'Y'))
