@@ -77,7 +77,7 @@ QString RomajiTable::describe(Error error)
     case Error::TooManyRomaji:
         return QStringLiteral("ローマ字の欄が169項目を超えています。");
     case Error::NothingToDraw:
-        return QStringLiteral("出題できる項目（母音1文字、または2〜3文字のローマ字）がありません。");
+        return QStringLiteral("出題できる項目（母音1文字、または2〜3文字の大文字のローマ字）がありません。");
     }
     return {};
 }
@@ -86,7 +86,14 @@ bool RomajiTable::isAccepted(const QString &romaji)
 {
     if (romaji.size() == 1)
         return QStringLiteral("AIUEO").contains(romaji[0]);
-    return romaji.size() == 2 || romaji.size() == 3;
+    if (romaji.size() != 2 && romaji.size() != 3)
+        return false;
+    // The judge folds keys to capitals, so anything else could be drawn but never typed.
+    for (QChar c : romaji) {
+        if (c < u'A' || c > u'Z')
+            return false;
+    }
+    return true;
 }
 
 bool RomajiTable::hasAcceptedEntry() const

@@ -30,8 +30,8 @@ public:
     static RomajiTable parse(QStringView text, Error *error);
     static QString describe(Error error);
 
-    // Only entries whose romaji is a single vowel or two or three characters
-    // are ever drawn as prompts.
+    // Only entries whose romaji is a single vowel or two or three capitals
+    // A to Z are ever drawn as prompts.
     static bool isAccepted(const QString &romaji);
     bool hasAcceptedEntry() const;
 

@@ -16,6 +16,9 @@ struct Judgement
     QChar key;        // the key after folding a-z to capitals
 };
 
+// a-z become capitals; every other character stays as it is.
+QChar foldedKey(QChar key);
+
 // A key is one character of text; anything else (a function key, several
 // characters from one key press) never matches.
 Judgement judgeKey(QStringView keyText, QStringView romaji, int charPos);

@@ -39,6 +39,10 @@ private slots:
         QTest::newRow("empty") << QString() << false;
         QTest::newRow("lower-case vowel") << u"a"_qs << false;
         QTest::newRow("full-width vowel") << u"Ａ"_qs << false;
+        QTest::newRow("two lower-case letters") << u"ka"_qs << false;
+        QTest::newRow("mixed case") << u"Shi"_qs << false;
+        QTest::newRow("letter and digit") << u"K1"_qs << false;
+        QTest::newRow("full-width capitals") << u"ＫＡ"_qs << false;
     }
 
     void acceptsOnlyDrawableRomaji()
@@ -57,6 +61,8 @@ private slots:
             << u"ﾝ\r\nﾝ\r\nｶ\r\n@\r\nN\r\nN\r\nKA\r\n\r\n"_qs;
         QTest::newRow("first of a long section")
             << u"ｶ\r\n@\r\nKA\r\n"_qs + u"N\r\n"_qs.repeated(150) + u"@\r\n"_qs;
+        QTest::newRow("beside its lower-case twin")
+            << u"ｶ\r\nｶ\r\nｼ\r\n@\r\nka\r\nKA\r\nsHI\r\n@\r\n"_qs;
     }
 
     void onlyAcceptableEntryIsAlwaysDrawn()

@@ -128,6 +128,9 @@ private slots:
             << lines({u"ﾝ"_qs, u"ｷｮｳ"_qs, u"@"_qs, u"N"_qs, u"KYOU"_qs, u"@"_qs}) << E::NothingToDraw;
         QTest::newRow("lower-case vowel")
             << lines({u"ｱ"_qs, u"@"_qs, u"a"_qs, u"@"_qs}) << E::NothingToDraw;
+        QTest::newRow("only lower-case or digits")
+            << lines({u"ｶ"_qs, u"ｼ"_qs, u"ｶ"_qs, u"@"_qs, u"ka"_qs, u"shi"_qs, u"K1"_qs, u"@"_qs})
+            << E::NothingToDraw;
         QTest::newRow("empty romaji section") << lines({u"ｱ"_qs, u"@"_qs, u""_qs}) << E::NothingToDraw;
     }
 
