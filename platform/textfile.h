@@ -1,6 +1,9 @@
 #pragma once
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QIODevice>
 #include <QString>
+#include <functional>
 
 // Thin wrappers over whole-file reads and writes. Each returns the reason of a
 // failure in words a player can be shown, or an empty text on success.
@@ -16,6 +19,12 @@ struct ReadResult
     bool ok() const { return error.isEmpty(); }
 };
 ReadResult readAll(const QString &path, qint64 maxBytes);
+
+// Reads the device in chunks, so memory does not grow with the file, and hands
+// over each line without its LF (a CR before it stays). A line longer than
+// maxLineBytes cannot be one the game wrote and is skipped unread.
+void forEachLine(QIODevice &device, qsizetype maxLineBytes,
+                 const std::function<void(QByteArrayView)> &onLine);
 
 // Appends whole lines. If an earlier write was cut short and the file does not
 // end in a line end, one is added first so the new line stands on its own.
