@@ -2,11 +2,6 @@
 
 #include "platform/textfile.h"
 
-namespace {
-// Longer lines cannot be a record the game wrote; they are skipped unread.
-constexpr qsizetype MaxLineBytes = 4 << 20;
-}
-
 RankingBuilder::RankingBuilder() = default;
 
 void RankingBuilder::addLine(QByteArrayView line)
@@ -71,7 +66,8 @@ void RankingBuilder::sortAfterReplacingLast()
 
 void RankingBuilder::addAll(QIODevice &device)
 {
-    TextFile::forEachLine(device, MaxLineBytes, [this](QByteArrayView line) { addLine(line); });
+    TextFile::forEachLine(device, ResultFile::MaxLineBytes,
+                          [this](QByteArrayView line) { addLine(line); });
 }
 
 ResultTable RankingBuilder::result() const
