@@ -63,7 +63,8 @@ void ProgressBuilder::Span::appendTo(QList<QPointF> &points) const
 void ProgressBuilder::Bucket::merge(const Bucket &later)
 {
     levels.merge(later.levels);
-    averages.merge(later.averages);
+    lastGame = later.lastGame;
+    averageSum += later.averageSum;
     if (firstRise.game == 0)
         firstRise = later.firstRise;
     if (later.lastRise.game != 0)
@@ -129,7 +130,10 @@ void ProgressBuilder::addGame(std::int16_t level, QByteArrayView date)
         m_buckets.emplace_back();
     Bucket &bucket = m_buckets.back();
     bucket.levels.add(game, level);
-    bucket.averages.add(game, average);
+    if (bucket.firstGame == 0)
+        bucket.firstGame = game;
+    bucket.lastGame = game;
+    bucket.averageSum += average;
 
     if (game == 1 || level > m_best) {
         m_best = level;
@@ -174,7 +178,9 @@ Progress ProgressBuilder::result() const
     };
     for (const Bucket &bucket : m_buckets) {
         bucket.levels.appendTo(progress.levels);
-        bucket.averages.appendTo(progress.recentAverages);
+        const qint64 count = bucket.lastGame - bucket.firstGame + 1;
+        progress.recentAverages << QPointF(double(bucket.firstGame + bucket.lastGame) / 2,
+                                           bucket.averageSum / double(count));
         if (bucket.firstRise.game != 0)
             stepTo(bucket.firstRise);
         if (bucket.lastRise.game > bucket.firstRise.game)

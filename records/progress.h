@@ -29,9 +29,11 @@ struct Progress
     QString lastDate;
 
     // However long the file, a few thousand points each: games fall into at
-    // most MaxBuckets buckets of equal width, and each bucket keeps its lowest
-    // and highest value, each at its own game. A short file keeps every game;
-    // a long one still starts at the first game and ends at the last.
+    // most MaxBuckets buckets of equal width. Each bucket keeps its lowest and
+    // highest level, each at its own game, and the mean of its games' recent
+    // averages at its middle, so the line reads as a trend at any length. A
+    // short file keeps every game; a long one still runs from the first game
+    // to the last.
     QList<QPointF> levels;
     QList<QPointF> recentAverages;
     // The running best as a step line: it rises at the first and the last new
@@ -72,7 +74,9 @@ private:
     };
     struct Bucket
     {
-        Span levels, averages;
+        Span levels;
+        qint64 firstGame = 0, lastGame = 0;
+        double averageSum = 0;
         Mark firstRise, lastRise; // new bests within the bucket
         void merge(const Bucket &later);
     };
