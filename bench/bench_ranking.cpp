@@ -1,9 +1,11 @@
-// How long the ranking window takes to open on a result file grown over years
-// of play, and whether reading such a file holds more memory than a few
-// chunks. The file is written once per run into a temporary folder.
+// How long the ranking and the chart of progress take to open on a result
+// file grown over years of play, and whether reading such a file holds more
+// memory than a few chunks. Each file is written once per run into a
+// temporary folder.
 
 #include "platform/cp932.h"
 #include "platform/fieldreader.h"
+#include "records/progress.h"
 #include "records/ranking.h"
 #include "records/resultrecord.h"
 
@@ -43,8 +45,8 @@ QString randomName(std::mt19937 &rng)
 
 // Writes the file in batches so that making it does not raise the memory peak
 // the ranking is measured against.
-template <typename LevelOf>
-QString writeResultFile(const QString &path, int count, LevelOf levelOf)
+template <typename LevelOf, typename NameOf>
+QString writeResultFile(const QString &path, int count, LevelOf levelOf, NameOf nameOf)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -57,7 +59,7 @@ QString writeResultFile(const QString &path, int count, LevelOf levelOf)
     QByteArray batch;
     for (int n = 0; n < count; ++n) {
         when = when.addSecs(60 * pause(rng));
-        batch += ResultFile::formatLine(levelOf(n, rng), randomName(rng), when);
+        batch += ResultFile::formatLine(levelOf(n, rng), nameOf(n, rng), when);
         if (batch.size() > (1 << 16)) {
             file.write(batch);
             batch.clear();
@@ -79,7 +81,7 @@ const QString &realisticFile()
                                                 RecordCount, [](int, std::mt19937 &rng) {
                                                     std::uniform_int_distribution<int> level(1, 60);
                                                     return std::int16_t(level(rng));
-                                                });
+                                                }, [](int, std::mt19937 &rng) { return randomName(rng); });
     return path;
 }
 
@@ -90,7 +92,7 @@ const QString &risingFile()
     static const QString path = writeResultFile(workDir().filePath(QStringLiteral("KolrinR.dat")),
                                                 RecordCount, [](int n, std::mt19937 &) {
                                                     return std::int16_t(1 + n / 31);
-                                                });
+                                                }, [](int, std::mt19937 &rng) { return randomName(rng); });
     return path;
 }
 
@@ -135,6 +137,68 @@ void BM_RankRisingFile(benchmark::State &state)
     rankFile(state, risingFile());
 }
 
+// Two players taking turns in runs of a few games, each slowly getting better.
+const QString &twoPlayerFile()
+{
+    static const QString path = writeResultFile(
+        workDir().filePath(QStringLiteral("TwoPlayers.dat")), RecordCount,
+        [](int n, std::mt19937 &rng) {
+            std::uniform_int_distribution<int> spread(-8, 8);
+            return std::int16_t(std::max(1, 10 + n / 40000 + spread(rng)));
+        },
+        [](int n, std::mt19937 &) {
+            return (n / 7) % 3 == 0 ? QStringLiteral("player1") : u"山田太郎"_qs;
+        });
+    return path;
+}
+
+void buildProgress(benchmark::State &state, const QString &path, std::optional<QString> player)
+{
+    if (path.isEmpty()) {
+        state.SkipWithError("could not write the result file");
+        return;
+    }
+    const qint64 fileBytes = QFile(path).size();
+    const double rssBefore = peakRssMiB();
+    Progress progress;
+    for (auto _ : state) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            state.SkipWithError("could not open the result file");
+            return;
+        }
+        ProgressBuilder builder(player);
+        builder.addAll(file);
+        progress = builder.result();
+        benchmark::DoNotOptimize(&progress);
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes);
+    state.counters["games"] = double(progress.games);
+    state.counters["players"] = double(progress.players.size());
+    state.counters["points"] = double(progress.levels.size() + progress.recentAverages.size()
+                                      + progress.bestSteps.size());
+    state.counters["file_MiB"] = double(fileBytes) / (1 << 20);
+    state.counters["peak_rss_before_MiB"] = rssBefore;
+    state.counters["peak_rss_after_MiB"] = peakRssMiB();
+}
+
+void BM_ProgressOfOnePlayer(benchmark::State &state)
+{
+    buildProgress(state, twoPlayerFile(), u"山田太郎"_qs);
+}
+
+void BM_ProgressOfEveryone(benchmark::State &state)
+{
+    buildProgress(state, twoPlayerFile(), std::nullopt);
+}
+
+// Every record a new name: past the list's limit each name is decoded to be
+// compared, the most work a file can ask for.
+void BM_ProgressAmongDistinctNames(benchmark::State &state)
+{
+    buildProgress(state, realisticFile(), u"山田太郎"_qs);
+}
+
 const QByteArray &wholeFileBytes()
 {
     static const QByteArray bytes = [] {
@@ -175,10 +239,13 @@ void BM_FieldReader(benchmark::State &state)
 
 }
 
-// Ranking first: the field readers hold the whole file in memory, which would
+// Ranking and progress first: the field readers hold the whole file in memory, which would
 // hide whether the ranking does.
 BENCHMARK(BM_RankRealisticFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RankRisingFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ProgressOfOnePlayer)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ProgressOfEveryone)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ProgressAmongDistinctNames)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ByteFieldReader)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FieldReader)->Unit(benchmark::kMillisecond);
 

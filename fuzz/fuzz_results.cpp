@@ -1,6 +1,8 @@
 // Any bytes as a result file: the ranking reads it without fault, agrees with
 // ranking the file the plain way, and every record it shows writes back to a
-// line that reads the same.
+// line that reads the same. The chart of progress counts the same records and
+// keeps its points bounded.
+#include "records/progress.h"
 #include "records/ranking.h"
 
 #include <QBuffer>
@@ -50,6 +52,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (!twice || twice->Name != back->Name)
             std::abort();
     }
+
+    buffer.seek(0);
+    ProgressBuilder everyone(std::nullopt);
+    everyone.addAll(buffer);
+    const Progress progress = everyone.result();
+    if (progress.games != count || progress.levels.size() > 2 * ProgressBuilder::MaxBuckets + 2
+        || progress.bestSteps.size() > 4 * ProgressBuilder::MaxBuckets + 1
+        || progress.players.size() > ProgressBuilder::MaxPlayers)
+        std::abort();
+
     rankingListLines(table, size % 2);
     rankingClipboardText(table, size % 2);
     return 0;

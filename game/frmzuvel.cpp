@@ -11,6 +11,7 @@
 #include "platform/instancelock.h"
 #include "platform/textfile.h"
 #include "records/frmbest.h"
+#include "records/frmprogress.h"
 #include "records/frmreplay.h"
 #include "records/resultrecord.h"
 #include "shell/frmabout.h"
@@ -123,6 +124,8 @@ void frmZuvel::buildMenus()
     QMenu *view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     connect(view->addAction(QStringLiteral("成績順の表示")), &QAction::triggered, this,
             &frmZuvel::mnuBest_Click);
+    connect(view->addAction(QStringLiteral("成績の推移(&P)")), &QAction::triggered, this,
+            &frmZuvel::mnuProgress_Click);
 
     QMenu *option = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
     m_mnuRoma = option->addAction(QStringLiteral("ローマ字"));
@@ -303,6 +306,7 @@ void frmZuvel::tmrUp_Timer()
 
     const QString saveError = SaveResult();
     m_tmrUp.stop();
+    ReloadProgress();
     // Told only once the timer is off, so no tick runs under the message.
     if (!saveError.isEmpty())
         m_desktop.critical(this, saveError);
@@ -364,6 +368,7 @@ void frmZuvel::mnuRoma_Click()
     NextPrompt();
     m_charPos = 1;
     DrawField();
+    ReloadProgress();
 }
 
 void frmZuvel::mnuNameOpt_Click()
@@ -397,6 +402,21 @@ void frmZuvel::mnuBest_Click()
         m_frmBest = new frmBest(m_shared, m_desktop, this);
     m_frmBest->showModal();
     m_txtType->setFocus();
+}
+
+void frmZuvel::mnuProgress_Click()
+{
+    if (!m_frmProgress)
+        m_frmProgress = new frmProgress(this);
+    m_frmProgress->open(filePath(ResultFile::fileName(m_shared.RomajiMode)), m_playerName,
+                        isPlaying());
+}
+
+// An open chart follows the results; it never takes the game's keys.
+void frmZuvel::ReloadProgress()
+{
+    if (m_frmProgress && m_frmProgress->isVisible())
+        m_frmProgress->reload(filePath(ResultFile::fileName(m_shared.RomajiMode)));
 }
 
 void frmZuvel::mnuMokuji_Click()

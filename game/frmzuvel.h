@@ -15,6 +15,7 @@ class QLineEdit;
 class QPushButton;
 class frmReplay;
 class frmBest;
+class frmProgress;
 class frmAbout;
 class frmWeb;
 struct ZuvelM;
@@ -58,6 +59,7 @@ public:
     void mnuStart_Click();
     void mnuName_Click();
     void mnuBest_Click();
+    void mnuProgress_Click();
     void mnuMokuji_Click();
     void mnuNet_Click();
     void mnuVer_Click();
@@ -87,6 +89,7 @@ private:
     void ResetGame();
     QString SaveResult();
     QString filePath(const QString &name) const;
+    void ReloadProgress();
 
     ZuvelM &m_shared;
     Desktop &m_desktop;
@@ -110,6 +113,7 @@ private:
 
     frmReplay *m_frmReplay = nullptr;
     frmBest *m_frmBest = nullptr;
+    frmProgress *m_frmProgress = nullptr;
     frmAbout *m_frmAbout = nullptr;
     frmWeb *m_frmWeb = nullptr;
     bool m_unloaded = false;

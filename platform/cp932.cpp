@@ -13,6 +13,15 @@ QString Cp932::decode(const QByteArray &bytes)
     return decoder.decode(bytes);
 }
 
+Cp932::Decoder::Decoder() : m_decoder(CodecName) {}
+
+QString Cp932::Decoder::operator()(QByteArrayView bytes)
+{
+    QString text = m_decoder.decode(bytes);
+    m_decoder.resetState();
+    return text;
+}
+
 QByteArray Cp932::encode(QStringView text)
 {
     QStringEncoder encoder(CodecName);

@@ -301,6 +301,48 @@ bool TextFile::openForReading(const QString &path, QFile &file, QString *error)
     return false;
 }
 
+void TextFile::forEachLine(QIODevice &device, qsizetype maxLineBytes,
+                           const std::function<void(QByteArrayView)> &onLine)
+{
+    constexpr qint64 ChunkBytes = 1 << 18;
+    QByteArray pending;
+    bool skipping = false; // inside a line too long to be a record
+    QByteArray chunk;
+    for (;;) {
+        chunk = device.read(ChunkBytes);
+        if (chunk.isEmpty())
+            break;
+        qsizetype start = 0;
+        for (;;) {
+            const qsizetype nl = chunk.indexOf('\n', start);
+            if (nl < 0)
+                break;
+            const QByteArrayView piece = QByteArrayView(chunk).sliced(start, nl - start);
+            if (!skipping) {
+                if (pending.isEmpty()) {
+                    onLine(piece);
+                } else {
+                    pending += piece;
+                    onLine(pending);
+                    pending.clear();
+                }
+            }
+            skipping = false;
+            start = nl + 1;
+        }
+        if (!skipping) {
+            pending += QByteArrayView(chunk).sliced(start);
+            if (pending.size() > maxLineBytes) {
+                pending.clear();
+                pending.squeeze();
+                skipping = true;
+            }
+        }
+    }
+    if (!skipping && !pending.isEmpty())
+        onLine(pending);
+}
+
 QString TextFile::append(const QString &path, const QByteArray &lines)
 {
     // Read access only serves the check of the last byte.

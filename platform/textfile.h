@@ -1,7 +1,10 @@
 #pragma once
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QIODevice>
 #include <QList>
 #include <QString>
+#include <functional>
 
 class QFile;
 
@@ -28,6 +31,12 @@ ReadResult readAll(const QString &path, qint64 maxBytes);
 // Opens an ordinary file for reading in chunks; false, with the reason, for
 // anything else.
 bool openForReading(const QString &path, QFile &file, QString *error);
+
+// Reads the device in chunks, so memory does not grow with the file, and hands
+// over each line without its LF (a CR before it stays). A line longer than
+// maxLineBytes cannot be one the game wrote and is skipped unread.
+void forEachLine(QIODevice &device, qsizetype maxLineBytes,
+                 const std::function<void(QByteArrayView)> &onLine);
 
 // Appends whole lines. If an earlier write was cut short and the file does not
 // end in a line end, one is added first so the new line stands on its own. A

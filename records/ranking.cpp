@@ -1,10 +1,6 @@
 #include "records/ranking.h"
 
-namespace {
-constexpr qint64 ChunkBytes = 1 << 18;
-// Longer lines cannot be a record the game wrote; they are skipped unread.
-constexpr qsizetype MaxLineBytes = 4 << 20;
-}
+#include "platform/textfile.h"
 
 RankingBuilder::RankingBuilder() = default;
 
@@ -70,42 +66,8 @@ void RankingBuilder::sortAfterReplacingLast()
 
 void RankingBuilder::addAll(QIODevice &device)
 {
-    QByteArray pending;
-    bool skipping = false; // inside a line too long to be a record
-    QByteArray chunk;
-    for (;;) {
-        chunk = device.read(ChunkBytes);
-        if (chunk.isEmpty())
-            break;
-        qsizetype start = 0;
-        for (;;) {
-            const qsizetype nl = chunk.indexOf('\n', start);
-            if (nl < 0)
-                break;
-            const QByteArrayView piece = QByteArrayView(chunk).sliced(start, nl - start);
-            if (!skipping) {
-                if (pending.isEmpty()) {
-                    addLine(piece);
-                } else {
-                    pending += piece;
-                    addLine(pending);
-                    pending.clear();
-                }
-            }
-            skipping = false;
-            start = nl + 1;
-        }
-        if (!skipping) {
-            pending += QByteArrayView(chunk).sliced(start);
-            if (pending.size() > MaxLineBytes) {
-                pending.clear();
-                pending.squeeze();
-                skipping = true;
-            }
-        }
-    }
-    if (!skipping && !pending.isEmpty())
-        addLine(pending);
+    TextFile::forEachLine(device, ResultFile::MaxLineBytes,
+                          [this](QByteArrayView line) { addLine(line); });
 }
 
 ResultTable RankingBuilder::result() const

@@ -31,26 +31,6 @@ QByteArray ResultFile::formatLine(std::int16_t level, const QString &name, const
 
 namespace {
 
-struct RawFields
-{
-    QByteArrayView level, name, dateTime;
-};
-
-std::optional<RawFields> splitLine(QByteArrayView line)
-{
-    // A write cut between CR and LF, then mended, can leave a stray CR behind.
-    while (line.endsWith('\r'))
-        line.chop(1);
-    ByteFieldReader reader(line);
-    RawFields f;
-    f.level = reader.next();
-    f.name = reader.next();
-    f.dateTime = reader.next();
-    if (reader.readPastEnd() || !reader.atEnd())
-        return std::nullopt;
-    return f;
-}
-
 std::optional<std::int16_t> toLevel(QByteArrayView field)
 {
     bool ok = false;
@@ -62,22 +42,38 @@ std::optional<std::int16_t> toLevel(QByteArrayView field)
 
 }
 
+std::optional<ResultFile::RawEntry> ResultFile::parseRaw(QByteArrayView line)
+{
+    // A write cut between CR and LF, then mended, can leave a stray CR behind.
+    while (line.endsWith('\r'))
+        line.chop(1);
+    ByteFieldReader reader(line);
+    const QByteArrayView levelField = reader.next();
+    RawEntry raw;
+    raw.Name = reader.next();
+    raw.DateTime = reader.next();
+    if (reader.readPastEnd() || !reader.atEnd())
+        return std::nullopt;
+    const auto level = toLevel(levelField);
+    if (!level)
+        return std::nullopt;
+    raw.Level = *level;
+    return raw;
+}
+
 std::optional<std::int16_t> ResultFile::parseLevel(QByteArrayView line)
 {
-    const auto fields = splitLine(line);
-    if (!fields)
+    const auto raw = parseRaw(line);
+    if (!raw)
         return std::nullopt;
-    return toLevel(fields->level);
+    return raw->Level;
 }
 
 std::optional<ResultEntry> ResultFile::parseLine(QByteArrayView line)
 {
-    const auto fields = splitLine(line);
-    if (!fields)
+    const auto raw = parseRaw(line);
+    if (!raw)
         return std::nullopt;
-    const auto level = toLevel(fields->level);
-    if (!level)
-        return std::nullopt;
-    return ResultEntry{*level, Cp932::decode(fields->name.toByteArray()),
-                       Cp932::decode(fields->dateTime.toByteArray())};
+    return ResultEntry{raw->Level, Cp932::decode(raw->Name.toByteArray()),
+                       Cp932::decode(raw->DateTime.toByteArray())};
 }

@@ -21,6 +21,9 @@ namespace ResultFile {
 
 QString fileName(bool romajiMode);
 
+// Longer lines cannot be a record the game wrote; readers skip them unread.
+constexpr qsizetype MaxLineBytes = 4 << 20;
+
 // A quote inside a name would end the field early when read back, and a line
 // end would split the record, so neither is written as it stands.
 QString storableName(const QString &name);
@@ -33,5 +36,15 @@ QByteArray formatLine(std::int16_t level, const QString &name, const QDateTime &
 std::optional<ResultEntry> parseLine(QByteArrayView line);
 // The level alone, for the ranking to decide before decoding any text.
 std::optional<std::int16_t> parseLevel(QByteArrayView line);
+
+// The record with its texts still CP932 bytes, viewing into the line, for
+// readers that decode only the few texts they keep.
+struct RawEntry
+{
+    std::int16_t Level = 0;
+    QByteArrayView Name;
+    QByteArrayView DateTime;
+};
+std::optional<RawEntry> parseRaw(QByteArrayView line);
 
 }

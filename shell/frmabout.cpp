@@ -75,7 +75,7 @@ void frmAbout::Form_Load()
         + QStringLiteral("\r\n") + QStringLiteral("にて公開されています。");
     m_lblDescription->setText(Dialogs::forLabel(m_description));
     const QString disclaimer = QStringLiteral("Copyright (C) 2001 Kolrin の作者") + QStringLiteral("\r\n\r\n")
-        + QStringLiteral("無断で転載・販売することを禁じます。");
+        + QStringLiteral("このソフトは GNU GPL バージョン3以降の条件で配布しています。");
     m_lblDisclaimer->setText(Dialogs::forLabel(disclaimer));
 }
 

@@ -2,12 +2,30 @@
 #include "game/frmzuvel.h"
 #include "game/zuvelm.h"
 #include "records/frmbest.h"
+#include "records/frmprogress.h"
 #include "records/frmreplay.h"
 #include "windowtestkit.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScatterSeries>
+#include <QStackedWidget>
+
+namespace {
+// Counts the times a window is made the active one.
+struct ActivationCounter : QObject
+{
+    int count = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::WindowActivate;
+        return false;
+    }
+};
+}
 
 class TestRecords : public QObject
 {
@@ -145,6 +163,96 @@ private slots:
         s.window->mnuBest_Click();
         QVERIFY(s.window->isPlaying());
         s.window->timer().stop();
+    }
+
+    void progressShowsTheModesFile_data()
+    {
+        QTest::addColumn<bool>("kana");
+        QTest::addColumn<QByteArray>("letters");
+        QTest::addColumn<QByteArray>("kanaFile");
+        QTest::addColumn<QStringList>("players");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("summary"); // empty: no chart
+        QTest::addColumn<QStringList>("dates");
+
+        const QByteArray two("3,\"\x8e\x52\x93\x63\",\"2001/12/02 21:05\"\r\n"
+                             "9,\"bob\",\"2001/12/03 10:00\"\r\n"
+                             "5,\"\x8e\x52\x93\x63\",\"2001/12/04 08:30\"\r\n");
+        const QByteArray bob("7,\"bob\",\"2002/01/03 09:05\"\r\n");
+        QTest::newRow("letters, the player preselected")
+            << false << two << bob << QStringList{"全員", "山田", "bob"} << "山田"
+            << "ゲーム数 2   最高 5 (2001/12/04 08:30)   直近10の平均 4.0   "
+               "2001/12/02 21:05～2001/12/04 08:30"
+            << QStringList{"2001/12/02 21:05", "2001/12/04 08:30"};
+        QTest::newRow("kana, the player absent: everyone")
+            << true << two << bob << QStringList{"全員", "bob"} << "全員"
+            << "ゲーム数 1   最高 7 (2002/01/03 09:05)   直近10の平均 7.0   "
+               "2002/01/03 09:05～2002/01/03 09:05"
+            << QStringList{"2002/01/03 09:05"};
+        QTest::newRow("empty file") << false << QByteArray() << bob << QStringList{"全員"}
+                                    << "全員" << QString() << QStringList{};
+        QTest::newRow("no file") << true << two << QByteArray() << QStringList{"全員"} << "全員"
+                                 << QString() << QStringList{};
+    }
+    void progressShowsTheModesFile()
+    {
+        QFETCH(bool, kana);
+        QFETCH(QByteArray, letters);
+        QFETCH(QByteArray, kanaFile);
+        QFETCH(QStringList, players);
+        QFETCH(QString, chosen);
+        QFETCH(QString, summary);
+        QFETCH(QStringList, dates);
+        ProgramFolder folder;
+        folder.write("Kolrin.cfg", QByteArray(kana ? "False\r\nTrue\r\n" : "False\r\nFalse\r\n")
+                                       + "\x8e\x52\x93\x63\r\n");
+        folder.write("Kolrin.dat", letters);
+        if (!kanaFile.isEmpty())
+            folder.write("KolrinR.dat", kanaFile);
+        Session s(folder);
+        s.window->mnuProgress_Click();
+        auto *progress = s.window->findChild<frmProgress *>();
+        QVERIFY(progress && progress->isVisible() && !progress->isModal());
+        QCOMPARE(progress->windowTitle(), QStringLiteral("成績の推移"));
+        QStringList shown;
+        for (int i = 0; i < progress->cboPlayer()->count(); ++i)
+            shown << progress->cboPlayer()->itemText(i);
+        QCOMPARE(shown, players);
+        QCOMPARE(progress->cboPlayer()->currentText(), chosen);
+        QCOMPARE(progress->lblSummary()->text(), summary);
+        QTRY_COMPARE(progress->dateLabels(), dates); // placed once the chart is laid out
+        QCOMPARE(progress->chartArea()->currentWidget() == progress->lblEmpty(), summary.isEmpty());
+        QCOMPARE(progress->lblEmpty()->text(), QStringLiteral("まだ記録がありません。"));
+    }
+
+    void progressFollowsGamesWithoutTakingTheKeys()
+    {
+        ProgramFolder folder;
+        folder.write("Kolrin.cfg", "False\r\nFalse\r\nP\r\n");
+        folder.write("KolrinR.dat", "4,\"P\",\"2001/12/02 21:05\"\r\n");
+        Session s(folder);
+        s.window->show();
+        s.window->mnuProgress_Click();
+        auto *progress = s.window->findChild<frmProgress *>();
+        QTRY_COMPARE(QApplication::activeWindow(), progress);
+        QCOMPARE(progress->chartArea()->currentWidget(), progress->lblEmpty());
+
+        s.window->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), s.window.get());
+        ActivationCounter activations;
+        progress->installEventFilter(&activations);
+        s.window->mnuStart_Click();
+        s.window->mnuProgress_Click(); // already open while a game runs: it only rises
+        s.window->timer().stop();
+        s.playToTheEnd();
+        QVERIFY(progress->lblSummary()->text().startsWith(QStringLiteral("ゲーム数 1 ")));
+        QCOMPARE(progress->levelSeries()->count(), 1);
+
+        progress->cboPlayer()->setCurrentIndex(0);
+        s.window->mnuRoma()->trigger();
+        QCOMPARE(progress->cboPlayer()->currentText(), QStringLiteral("全員"));
+        QVERIFY(progress->lblSummary()->text().startsWith(QStringLiteral("ゲーム数 1   最高 4 ")));
+        QCOMPARE(activations.count, 0);
     }
 
     void unsavableResultIsToldAndTheGameGoesOn()

@@ -1,0 +1,64 @@
+#pragma once
+#include "records/progress.h"
+
+#include <QWidget>
+
+class QChart;
+class QChartView;
+class QComboBox;
+class QGraphicsSimpleTextItem;
+class QLabel;
+class QLineSeries;
+class QScatterSeries;
+class QStackedWidget;
+class QValueAxis;
+
+// One player's levels over the games of the current mode's result file, as a
+// chart. Not modal: it stays open beside the game and follows every game's end.
+class frmProgress : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit frmProgress(QWidget *parent = nullptr);
+
+    // The player's choice from the menu: shows the file with playerName chosen
+    // and brings the window forward. While a game runs, a window already open
+    // only rises, so the game keeps its keys.
+    void open(const QString &path, const QString &playerName, bool gameRunning);
+    // Reads the file again for the player shown, if it still has them; never
+    // brings the window forward.
+    void reload(const QString &path);
+
+    QComboBox *cboPlayer() const { return m_cboPlayer; }
+    QLabel *lblSummary() const { return m_lblSummary; }
+    QLabel *lblEmpty() const { return m_lblEmpty; }
+    QStackedWidget *chartArea() const { return m_chartArea; }
+    QScatterSeries *levelSeries() const { return m_levels; }
+    QStringList dateLabels() const;
+
+private:
+    void load(const QString &path, std::optional<QString> chosen);
+    void cboPlayer_Activated(int index);
+    void fillPlayers(const QStringList &players, const std::optional<QString> &chosen);
+    void showProgress(const Progress &progress);
+    void placeDates();
+    void placeBesideParent();
+
+    QString m_path;
+    qint64 m_games = 0;
+    bool m_placed = false;
+
+    QComboBox *m_cboPlayer;
+    QStackedWidget *m_chartArea;
+    QChartView *m_chartView;
+    QLabel *m_lblEmpty;
+    QLabel *m_lblSummary;
+    QChart *m_chart;
+    QValueAxis *m_axisX;
+    QValueAxis *m_axisY;
+    QScatterSeries *m_levels;
+    QLineSeries *m_best;
+    QLineSeries *m_average;
+    QGraphicsSimpleTextItem *m_firstDate;
+    QGraphicsSimpleTextItem *m_lastDate;
+};

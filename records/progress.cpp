@@ -1,0 +1,201 @@
+#include "records/progress.h"
+
+#include "platform/cp932.h"
+#include "platform/textfile.h"
+#include "records/resultrecord.h"
+
+#include <QDate>
+#include <QTime>
+#include <algorithm>
+
+namespace {
+
+// Keeps the buffer's room: the last date is copied for every game.
+void copyInto(QByteArray &to, QByteArrayView from)
+{
+    to.resize(0);
+    to.append(from);
+}
+
+// The stored text when it reads as the date the game writes, else nothing.
+QString dateLabel(const QByteArray &stored)
+{
+    const QString text = Cp932::decode(stored);
+    if (text.size() != 16 || text[10] != u' ')
+        return {};
+    if (!QDate::fromString(text.left(10), QStringLiteral("yyyy/MM/dd")).isValid()
+        || !QTime::fromString(text.mid(11), QStringLiteral("HH:mm")).isValid())
+        return {};
+    return text;
+}
+
+}
+
+void ProgressBuilder::Span::add(qint64 game, double value)
+{
+    if (low.game == 0 || value < low.value)
+        low = {game, value};
+    if (high.game == 0 || value > high.value)
+        high = {game, value};
+}
+
+void ProgressBuilder::Span::merge(const Span &later)
+{
+    if (later.low.game == 0)
+        return;
+    if (low.game == 0 || later.low.value < low.value)
+        low = later.low;
+    if (high.game == 0 || later.high.value > high.value)
+        high = later.high;
+}
+
+void ProgressBuilder::Span::appendTo(QList<QPointF> &points) const
+{
+    if (low.game == 0)
+        return;
+    const Mark &first = low.game <= high.game ? low : high;
+    const Mark &second = low.game <= high.game ? high : low;
+    points << QPointF(double(first.game), first.value);
+    if (second.game != first.game)
+        points << QPointF(double(second.game), second.value);
+}
+
+void ProgressBuilder::Bucket::merge(const Bucket &later)
+{
+    levels.merge(later.levels);
+    lastGame = later.lastGame;
+    averageSum += later.averageSum;
+    if (firstRise.game == 0)
+        firstRise = later.firstRise;
+    if (later.lastRise.game != 0)
+        lastRise = later.lastRise;
+}
+
+ProgressBuilder::ProgressBuilder(std::optional<QString> player) : m_player(std::move(player))
+{
+    m_buckets.reserve(MaxBuckets);
+}
+
+bool ProgressBuilder::isChosen(QByteArrayView name)
+{
+    const QByteArray key = QByteArray::fromRawData(name.data(), name.size());
+    const auto known = m_names.constFind(key);
+    if (known != m_names.cend())
+        return *known;
+    if (!m_player && m_names.size() >= MaxPlayers)
+        return true;
+    // Compared as text, so a name matches however its bytes were written.
+    const QString decoded = m_decode(name);
+    const bool chosen = !m_player || decoded == *m_player;
+    if (m_names.size() < MaxPlayers) {
+        m_names.insert(name.toByteArray(), chosen);
+        m_players << decoded;
+    }
+    return chosen;
+}
+
+void ProgressBuilder::addLine(QByteArrayView line)
+{
+    const auto raw = ResultFile::parseRaw(line);
+    if (raw && isChosen(raw->Name))
+        addGame(raw->Level, raw->DateTime);
+}
+
+void ProgressBuilder::addGame(std::int16_t level, QByteArrayView date)
+{
+    const qint64 game = ++m_games;
+    if (game == 1) {
+        m_firstLevel = level;
+        m_firstDate = date.toByteArray();
+    }
+    copyInto(m_lastDate, date);
+
+    const int slot = int((game - 1) % RecentGames);
+    m_recentSum += level - m_recent[slot];
+    m_recent[slot] = level;
+    const double average = double(m_recentSum) / double(std::min<qint64>(game, RecentGames));
+
+    qint64 index = (game - 1) / m_bucketWidth;
+    if (index == MaxBuckets) {
+        for (int i = 0; i < MaxBuckets / 2; ++i) {
+            Bucket pair = m_buckets[2 * i];
+            pair.merge(m_buckets[2 * i + 1]);
+            m_buckets[i] = pair;
+        }
+        m_buckets.resize(MaxBuckets / 2);
+        m_bucketWidth *= 2;
+        index = (game - 1) / m_bucketWidth;
+    }
+    if (index == qint64(m_buckets.size()))
+        m_buckets.emplace_back();
+    Bucket &bucket = m_buckets.back();
+    bucket.levels.add(game, level);
+    if (bucket.firstGame == 0)
+        bucket.firstGame = game;
+    bucket.lastGame = game;
+    bucket.averageSum += average;
+
+    if (game == 1 || level > m_best) {
+        m_best = level;
+        m_bestGame = game;
+        copyInto(m_bestDate, date);
+        if (bucket.firstRise.game == 0)
+            bucket.firstRise = {game, double(level)};
+        bucket.lastRise = {game, double(level)};
+    }
+}
+
+void ProgressBuilder::addAll(QIODevice &device)
+{
+    TextFile::forEachLine(device, ResultFile::MaxLineBytes,
+                          [this](QByteArrayView line) { addLine(line); });
+}
+
+Progress ProgressBuilder::result() const
+{
+    Progress progress;
+    progress.players = m_players;
+    progress.games = m_games;
+    if (m_games == 0)
+        return progress;
+    progress.bestLevel = m_best;
+    progress.bestGame = m_bestGame;
+    progress.bestDate = dateLabel(m_bestDate);
+    progress.recentAverage = double(m_recentSum) / double(std::min<qint64>(m_games, RecentGames));
+    progress.firstDate = dateLabel(m_firstDate);
+    progress.lastDate = dateLabel(m_lastDate);
+
+    bool risen = false;
+    double best = 0;
+    qint64 lastRise = 0;
+    const auto stepTo = [&](const Mark &rise) {
+        if (risen)
+            progress.bestSteps << QPointF(double(rise.game), best);
+        progress.bestSteps << QPointF(double(rise.game), rise.value);
+        risen = true;
+        best = rise.value;
+        lastRise = rise.game;
+    };
+    for (const Bucket &bucket : m_buckets) {
+        bucket.levels.appendTo(progress.levels);
+        const qint64 count = bucket.lastGame - bucket.firstGame + 1;
+        progress.recentAverages << QPointF(double(bucket.firstGame + bucket.lastGame) / 2,
+                                           bucket.averageSum / double(count));
+        if (bucket.firstRise.game != 0)
+            stepTo(bucket.firstRise);
+        if (bucket.lastRise.game > bucket.firstRise.game)
+            stepTo(bucket.lastRise);
+    }
+    if (m_games > lastRise)
+        progress.bestSteps << QPointF(double(m_games), best);
+
+    const auto spanAllGames = [this](QList<QPointF> &points, double first, double last) {
+        if (points.first().x() > 1)
+            points.prepend(QPointF(1, first));
+        if (points.last().x() < double(m_games))
+            points << QPointF(double(m_games), last);
+    };
+    spanAllGames(progress.levels, m_firstLevel, m_recent[(m_games - 1) % RecentGames]);
+    spanAllGames(progress.recentAverages, m_firstLevel, progress.recentAverage);
+    return progress;
+}

@@ -1,0 +1,250 @@
+#include "records/progress.h"
+
+#include <QBuffer>
+#include <QtTest>
+
+class TestProgress : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void summarisesTheChosenGames_data();
+    void summarisesTheChosenGames();
+    void shortFileKeepsEveryGame_data();
+    void shortFileKeepsEveryGame();
+    void longFileKeepsFewPointsAndItsExtremes_data();
+    void longFileKeepsFewPointsAndItsExtremes();
+    void namesPastTheListLimitStillCount();
+};
+
+namespace {
+// Names and dates as CP932 bytes, the way the game writes them.
+const QByteArray Yamada("\x8e\x52\x93\x63");
+const QByteArray YamadaTaro("\x8e\x52\x93\x63,\x91\xbe\x98\x59");
+
+QByteArray record(int level, const QByteArray &name, const QByteArray &date)
+{
+    return QByteArray::number(level) + ",\"" + name + "\",\"" + date + "\"\r\n";
+}
+
+QByteArray date(int day)
+{
+    return QStringLiteral("2001/12/%1 21:05").arg(day, 2, 10, QChar(u'0')).toLatin1();
+}
+
+// Yamada 5, bob 7, Yamada 9, bob 3, Yamada 9: game n ends on day n.
+QByteArrayList twoPlayers()
+{
+    return {record(5, Yamada, date(1)), record(7, "bob", date(2)), record(9, Yamada, date(3)),
+            record(3, "bob", date(4)), record(9, Yamada, date(5))};
+}
+
+Progress build(QByteArray bytes, std::optional<QString> player)
+{
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    ProgressBuilder builder(std::move(player));
+    builder.addAll(buffer);
+    return builder.result();
+}
+
+QByteArray levelsFile(const QList<int> &levels)
+{
+    QByteArray bytes;
+    for (int level : levels)
+        bytes += record(level, "p", date(1));
+    return bytes;
+}
+}
+
+void TestProgress::summarisesTheChosenGames_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("player"); // null: everyone
+    QTest::addColumn<QStringList>("players");
+    QTest::addColumn<int>("games");
+    QTest::addColumn<int>("best");
+    QTest::addColumn<int>("bestGame");
+    QTest::addColumn<QString>("bestDate");
+    QTest::addColumn<double>("average");
+    QTest::addColumn<QString>("firstDate");
+    QTest::addColumn<QString>("lastDate");
+
+    const QString yamada = u"山田"_qs;
+    const QStringList both{yamada, "bob"};
+    const QByteArray two = twoPlayers().join();
+    auto d = [](int day) { return QString::fromLatin1(date(day)); };
+
+    QTest::newRow("two players, the first")
+        << two << yamada << both << 3 << 9 << 2 << d(3) << 23.0 / 3 << d(1) << d(5);
+    QTest::newRow("two players, the second")
+        << two << "bob" << both << 2 << 7 << 1 << d(2) << 5.0 << d(2) << d(4);
+    QTest::newRow("everyone") << two << QString() << both << 5 << 9 << 3 << d(3) << 6.6 << d(1) << d(5);
+    QTest::newRow("a player not in the file") << two << "carol" << both << 0 << 0 << 0 << QString()
+                                              << 0.0 << QString() << QString();
+
+    QByteArrayList damaged = twoPlayers();
+    damaged.insert(4, "this is no record\r\n");
+    damaged.insert(3, QByteArray("\x00\x01\xff\x81\x22\x2c\r\n", 8));
+    damaged.insert(2, "x,\"" + Yamada + "\",\"" + date(9) + "\"\r\n");
+    damaged.insert(1, "70000,\"" + Yamada + "\",\"" + date(9) + "\"\r\n");
+    damaged.insert(0, record(4, Yamada, date(9)).replace("\r\n", ",\"more\"\r\n"));
+    damaged.insert(0, "\r\n");
+    QTest::newRow("lines that are no record are skipped")
+        << damaged.join() << yamada << both << 3 << 9 << 2 << d(3) << 23.0 / 3 << d(1) << d(5);
+
+    QTest::newRow("a name with a comma is one name")
+        << record(8, YamadaTaro, date(1)) + record(6, Yamada, date(2)) << u"山田,太郎"_qs
+        << QStringList{u"山田,太郎"_qs, yamada} << 1 << 8 << 1 << d(1) << 8.0 << d(1) << d(1);
+    QTest::newRow("empty file") << QByteArray() << yamada << QStringList{} << 0 << 0 << 0
+                                << QString() << 0.0 << QString() << QString();
+    QTest::newRow("one game") << record(12, "", date(7)) << QString("") << QStringList{""} << 1
+                              << 12 << 1 << d(7) << 12.0 << d(7) << d(7);
+    QTest::newRow("dates that are no date still count")
+        << record(3, "p", "yesterday") + record(6, "p", date(2)) + record(4, "p", "2001/13/40 25:99")
+        << "p" << QStringList{"p"} << 3 << 6 << 2 << d(2) << 13.0 / 3 << QString() << QString();
+
+    QByteArray twelve;
+    for (int level = 1; level <= 12; ++level)
+        twelve += record(level, "p", date(level));
+    QTest::newRow("average of the last ten of twelve")
+        << twelve << "p" << QStringList{"p"} << 12 << 12 << 12 << d(12) << 7.5 << d(1) << d(12);
+}
+
+void TestProgress::summarisesTheChosenGames()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, player);
+    QFETCH(QStringList, players);
+    QFETCH(int, games);
+    QFETCH(int, best);
+    QFETCH(int, bestGame);
+    QFETCH(QString, bestDate);
+    QFETCH(double, average);
+    QFETCH(QString, firstDate);
+    QFETCH(QString, lastDate);
+
+    const Progress p = build(file, player.isNull() ? std::nullopt : std::optional(player));
+    QCOMPARE(p.players, players);
+    QCOMPARE(p.games, qint64(games));
+    QCOMPARE(int(p.bestLevel), best);
+    QCOMPARE(p.bestGame, qint64(bestGame));
+    QCOMPARE(p.bestDate, bestDate);
+    QCOMPARE(p.recentAverage, average);
+    QCOMPARE(p.firstDate, firstDate);
+    QCOMPARE(p.lastDate, lastDate);
+    QCOMPARE(p.levels.isEmpty(), games == 0);
+}
+
+void TestProgress::shortFileKeepsEveryGame_data()
+{
+    QTest::addColumn<QList<int>>("levels");
+    QTest::addColumn<QList<QPointF>>("bestSteps");
+    QTest::addColumn<QList<QPointF>>("averages");
+
+    QTest::newRow("rising and falling")
+        << QList<int>{3, 5, 4, 8}
+        << QList<QPointF>{{1, 3}, {2, 3}, {2, 5}, {4, 5}, {4, 8}}
+        << QList<QPointF>{{1, 3}, {2, 4}, {3, 4}, {4, 5}};
+    QTest::newRow("first game never beaten") << QList<int>{9, 2, 9}
+                                             << QList<QPointF>{{1, 9}, {3, 9}}
+                                             << QList<QPointF>{{1, 9}, {2, 5.5}, {3, 20.0 / 3}};
+    QTest::newRow("one game") << QList<int>{6} << QList<QPointF>{{1, 6}} << QList<QPointF>{{1, 6}};
+    QTest::newRow("below zero") << QList<int>{-4, -2}
+                                << QList<QPointF>{{1, -4}, {2, -4}, {2, -2}}
+                                << QList<QPointF>{{1, -4}, {2, -3}};
+}
+
+void TestProgress::shortFileKeepsEveryGame()
+{
+    QFETCH(QList<int>, levels);
+    QFETCH(QList<QPointF>, bestSteps);
+    QFETCH(QList<QPointF>, averages);
+
+    const Progress p = build(levelsFile(levels), std::nullopt);
+    QList<QPointF> points;
+    for (int n = 1; n <= levels.size(); ++n)
+        points << QPointF(n, levels[n - 1]);
+    QCOMPARE(p.levels, points);
+    QCOMPARE(p.bestSteps, bestSteps);
+    QCOMPARE(p.recentAverages, averages);
+}
+
+void TestProgress::longFileKeepsFewPointsAndItsExtremes_data()
+{
+    QTest::addColumn<int>("games");
+    QTest::addColumn<bool>("rising");
+    QTest::addColumn<bool>("withOthers"); // another player between every two games
+
+    QTest::newRow("just too long for one game a bucket") << ProgressBuilder::MaxBuckets + 1 << false << false;
+    QTest::newRow("200,000 games around a spike") << 200000 << false << false;
+    QTest::newRow("ever rising") << 150000 << true << false;
+    QTest::newRow("numbered among the player's games") << 50000 << false << true;
+}
+
+// Levels cycle through 1 to 7 with one dip to -5 at game 7 and one spike of 999
+// at the last game but 100, or rise by one every five games.
+void TestProgress::longFileKeepsFewPointsAndItsExtremes()
+{
+    QFETCH(int, games);
+    QFETCH(bool, rising);
+    QFETCH(bool, withOthers);
+
+    const int spikeAt = games - 100;
+    auto levelOf = [&](int n) {
+        if (rising)
+            return 1 + n / 5;
+        return n == spikeAt ? 999 : n == 7 ? -5 : 1 + n % 7;
+    };
+    QByteArray bytes;
+    for (int n = 1; n <= games; ++n) {
+        bytes += record(levelOf(n), Yamada, date(1 + n % 28));
+        if (withOthers)
+            bytes += record(5000, "other", date(1));
+    }
+    const Progress p = build(bytes, u"山田"_qs);
+
+    QCOMPARE(p.games, qint64(games));
+    const int best = rising ? levelOf(games) : 999;
+    QCOMPARE(int(p.bestLevel), best);
+    QCOMPARE(p.bestGame, qint64(rising ? games - games % 5 : spikeAt));
+    QVERIFY(p.levels.size() <= 2 * ProgressBuilder::MaxBuckets);
+    QVERIFY(p.recentAverages.size() <= ProgressBuilder::MaxBuckets + 2);
+    QVERIFY(p.bestSteps.size() <= 4 * ProgressBuilder::MaxBuckets + 1);
+    for (const QList<QPointF> *series : {&p.levels, &p.recentAverages}) {
+        QCOMPARE(series->first().x(), 1.0);
+        QCOMPARE(series->last().x(), double(games));
+        for (qsizetype i = 1; i < series->size(); ++i)
+            QVERIFY((*series)[i - 1].x() < (*series)[i].x());
+    }
+    if (!rising) {
+        QVERIFY(p.levels.contains(QPointF(spikeAt, 999)));
+        QVERIFY(p.levels.contains(QPointF(7, -5)));
+    } else {
+        // The average line follows the climb, a level or so behind it.
+        for (const QPointF &point : p.recentAverages)
+            QVERIFY2(qAbs(point.y() - (1 + point.x() / 5)) < 2, qPrintable(QString::number(point.x())));
+    }
+    for (qsizetype i = 1; i < p.bestSteps.size(); ++i) {
+        QVERIFY(p.bestSteps[i - 1].x() <= p.bestSteps[i].x());
+        QVERIFY(p.bestSteps[i - 1].y() <= p.bestSteps[i].y());
+    }
+    QCOMPARE(p.bestSteps.last(), QPointF(games, best));
+}
+
+void TestProgress::namesPastTheListLimitStillCount()
+{
+    QByteArray bytes;
+    for (int n = 1; n <= ProgressBuilder::MaxPlayers + 500; ++n)
+        bytes += record(n % 50, "p" + QByteArray::number(n), date(1));
+    bytes += record(77, "p1100", date(2));
+    const Progress p = build(bytes, QStringLiteral("p1100"));
+    QCOMPARE(p.players.size(), ProgressBuilder::MaxPlayers);
+    QCOMPARE(p.players.first(), QStringLiteral("p1"));
+    QCOMPARE(p.players.last(), QStringLiteral("p%1").arg(ProgressBuilder::MaxPlayers));
+    QCOMPARE(p.games, qint64(2));
+    QCOMPARE(int(p.bestLevel), 77);
+}
+
+QTEST_APPLESS_MAIN(TestProgress)
+#include "tst_progress.moc"
