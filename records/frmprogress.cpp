@@ -1,6 +1,7 @@
 #include "records/frmprogress.h"
 
 #include "platform/appicon.h"
+#include "platform/textfile.h"
 
 #include <QChartView>
 #include <QComboBox>
@@ -168,8 +169,8 @@ void frmProgress::load(const QString &path, std::optional<QString> chosen)
     m_path = path;
     auto build = [&path](const std::optional<QString> &player) {
         ProgressBuilder builder(player);
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
+        QFile file;
+        if (TextFile::openForReading(path, file, nullptr))
             builder.addAll(file);
         return builder.result();
     };
