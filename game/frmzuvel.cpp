@@ -3,6 +3,7 @@
 #include "game/fieldmotion.h"
 #include "game/fieldview.h"
 #include "game/prompt.h"
+#include "game/romajispelling.h"
 #include "game/typingjudge.h"
 #include "game/zuvelm.h"
 #include "platform/cp932.h"
@@ -22,6 +23,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -135,6 +137,10 @@ void frmZuvel::buildMenus()
     m_mnuNameOpt->setCheckable(true);
     m_mnuNameOpt->setChecked(true);
     connect(m_mnuNameOpt, &QAction::triggered, this, &frmZuvel::mnuNameOpt_Click);
+    option->addSeparator();
+    m_mnuFlexible = option->addAction(QStringLiteral("ローマ字の別のつづりも受け付ける"));
+    m_mnuFlexible->setCheckable(true);
+    connect(m_mnuFlexible, &QAction::triggered, this, &frmZuvel::mnuFlexible_Click);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     connect(help->addAction(QStringLiteral("目次(&C)")), &QAction::triggered, this,
@@ -194,6 +200,15 @@ void frmZuvel::LoadSettings()
     m_playerName = settings.playerName;
     m_mnuNameOpt->setChecked(m_shared.AskNameAtStart);
     m_mnuRoma->setChecked(m_shared.RomajiMode);
+
+    // Missing or damaged: every option off, and nothing said.
+    const QString ini = filePath(QStringLiteral("Kolrin.ini"));
+    if (TextFile::exists(ini)) {
+        const TextFile::ReadResult file = TextFile::readAll(ini, MaxSettingsBytes);
+        if (file.ok())
+            m_options = Options::fromIni(file.bytes);
+    }
+    m_mnuFlexible->setChecked(m_options.flexibleRomaji);
 }
 
 void frmZuvel::SaveSettings()
@@ -202,11 +217,31 @@ void frmZuvel::SaveSettings()
     settings.askNameAtStart = m_shared.AskNameAtStart;
     settings.romajiMode = m_shared.RomajiMode;
     settings.playerName = m_playerName;
-    const QString path = filePath(QStringLiteral("Kolrin.cfg"));
-    const QString error = TextFile::replace(path, settings.toFile());
+    QList<TextFile::Replacement> files{{filePath(QStringLiteral("Kolrin.cfg")), settings.toFile()}};
+
+    // A player who never touched an option gets no new file.
+    QString failed = files[0].path;
+    QString error;
+    const QString ini = filePath(QStringLiteral("Kolrin.ini"));
+    const bool iniExists = QFileInfo::exists(ini) || QFileInfo(ini).isSymLink();
+    if (iniExists || !m_options.isDefault()) {
+        QByteArray previous;
+        if (TextFile::exists(ini)) {
+            const TextFile::ReadResult file = TextFile::readAll(ini, MaxSettingsBytes);
+            previous = file.bytes;
+        }
+        QByteArray content;
+        if (m_options.toIni(previous, &content, &error))
+            files.append({ini, content});
+        else
+            failed = ini;
+    }
+    // Both files or neither: the settings never come back half old.
+    if (error.isEmpty())
+        error = TextFile::replaceAll(files, &failed);
     if (!error.isEmpty()) {
         m_desktop.critical(this, QStringLiteral("設定を保存できませんでした。\n%1\n%2")
-                                     .arg(QDir::toNativeSeparators(path), error));
+                                     .arg(QDir::toNativeSeparators(failed), error));
     }
 }
 
@@ -242,14 +277,22 @@ void frmZuvel::NextPrompt()
     RandomSource random(clockSeed());
     const Prompt prompt = ::NextPrompt(m_table, m_shared.RomajiMode, random);
     m_currentRomaji = prompt.romaji;
+    m_spellings = m_shared.RomajiMode ? RomajiSpelling::spellingsOf(prompt.tableKana, prompt.romaji)
+                                      : QStringList{prompt.romaji};
     m_lblKana->setText(prompt.kana);
 }
 
 void frmZuvel::DrawField()
 {
-    m_picPrint->setTextColor(Qt::black);
     m_fieldTop = FieldMotion::RestTop;
     m_picPrint->move(FieldLeft, int(m_fieldTop));
+    DrawPrompt();
+}
+
+// The prompt's romaji in black where the field stands.
+void frmZuvel::DrawPrompt()
+{
+    m_picPrint->setTextColor(Qt::black);
     m_picPrint->clear();
     m_picPrint->setFontPoints(FieldPoints);
     m_picPrint->setTextPosition(TextOriginTwips, TextOriginTwips);
@@ -268,6 +311,8 @@ void frmZuvel::ResetGame()
 {
     m_level = 1;
     m_charPos = 1;
+    // A spelling the player had switched to gives way to the table's again.
+    m_currentRomaji = m_spellings.value(0, m_currentRomaji);
     m_txtType->clear();
     DrawField();
 }
@@ -341,13 +386,30 @@ void frmZuvel::txtType_KeyPress(QKeyEvent *event)
     if (event->text().isEmpty())
         return; // not a character: the judge never sees it
 
-    const Judgement judgement = judgeKey(event->text(), m_currentRomaji, m_charPos);
-    if (judgement.verdict == KeyVerdict::Rejected)
+    KeyVerdict verdict;
+    QChar key;
+    if (judgesSpellings()) {
+        const RomajiSpelling::Judgement judgement = RomajiSpelling::judgeKey(
+            event->text(), m_currentRomaji.left(m_charPos - 1), m_spellings);
+        verdict = judgement.verdict;
+        key = judgement.key;
+        if (verdict != KeyVerdict::Rejected && judgement.guide != m_currentRomaji) {
+            // The player left the shown spelling: show the one being typed,
+            // where the field stands.
+            m_currentRomaji = judgement.guide;
+            DrawPrompt();
+        }
+    } else {
+        const Judgement judgement = judgeKey(event->text(), m_currentRomaji, m_charPos);
+        verdict = judgement.verdict;
+        key = judgement.key;
+    }
+    if (verdict == KeyVerdict::Rejected)
         return;
     DrawTyped();
-    if (judgement.verdict == KeyVerdict::Advanced) {
+    if (verdict == KeyVerdict::Advanced) {
         ++m_charPos;
-        m_txtType->setText(m_txtType->text() + judgement.key);
+        m_txtType->setText(m_txtType->text() + key);
         return;
     }
     m_txtType->clear();
@@ -374,6 +436,17 @@ void frmZuvel::mnuRoma_Click()
 void frmZuvel::mnuNameOpt_Click()
 {
     m_shared.AskNameAtStart = m_mnuNameOpt->isChecked();
+}
+
+void frmZuvel::mnuFlexible_Click()
+{
+    m_options.flexibleRomaji = m_mnuFlexible->isChecked();
+}
+
+// Other spellings count for kana prompts only, with the option on.
+bool frmZuvel::judgesSpellings() const
+{
+    return m_options.flexibleRomaji && m_shared.RomajiMode;
 }
 
 void frmZuvel::mnuName_Click()

@@ -1,5 +1,6 @@
 #pragma once
 #include "game/romajitable.h"
+#include "shell/options.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -53,6 +54,8 @@ public:
     QPushButton *cmdStart() const { return m_cmdStart; }
     QAction *mnuRoma() const { return m_mnuRoma; }
     QAction *mnuNameOpt() const { return m_mnuNameOpt; }
+    QAction *mnuFlexible() const { return m_mnuFlexible; }
+    const Options &options() const { return m_options; }
 
     void tmrUp_Timer();
     void cmdStart_Click();
@@ -78,6 +81,7 @@ private:
     void txtType_KeyPress(QKeyEvent *event);
     void mnuRoma_Click();
     void mnuNameOpt_Click();
+    void mnuFlexible_Click();
     void Form_Unload();
 
     void LoadSettings();
@@ -85,7 +89,9 @@ private:
     bool LoadRomajiTable();
     void NextPrompt();
     void DrawField();
+    void DrawPrompt();
     void DrawTyped();
+    bool judgesSpellings() const;
     void ResetGame();
     QString SaveResult();
     QString filePath(const QString &name) const;
@@ -101,6 +107,8 @@ private:
     std::int16_t m_level = 0;
     QString m_currentRomaji;
     int m_charPos = 0;
+    Options m_options;
+    QStringList m_spellings; // every spelling of the kana prompt, the table's first
     float m_fieldTop = 0;
 
     QTimer m_tmrUp;
@@ -110,6 +118,7 @@ private:
     QLabel *m_lblKana = nullptr;
     QAction *m_mnuRoma = nullptr;
     QAction *m_mnuNameOpt = nullptr;
+    QAction *m_mnuFlexible = nullptr;
 
     frmReplay *m_frmReplay = nullptr;
     frmBest *m_frmBest = nullptr;

@@ -11,7 +11,8 @@ Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &rando
         do {
             const int i = int(random.next() * table.RomaCount) + 1;
             prompt.romaji = table.RomaList[i];
-            prompt.kana = HanToZen(table.KanaList[i]);
+            prompt.tableKana = table.KanaList[i];
+            prompt.kana = HanToZen(prompt.tableKana);
         } while (!RomajiTable::isAccepted(prompt.romaji));
     } else {
         for (int k = 0; k < 3; ++k)

@@ -20,8 +20,9 @@ private:
 
 struct Prompt
 {
-    QString romaji; // what the player types
-    QString kana;   // what the large label shows; empty in letters mode
+    QString romaji;    // what the player types
+    QString kana;      // what the large label shows; empty in letters mode
+    QString tableKana; // the entry's kana as the word list writes it
 };
 
 // Letters mode: three independent capitals. Kana mode: an entry drawn until its

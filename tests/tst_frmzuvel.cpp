@@ -54,9 +54,14 @@ private:
         FakeDesktop desktop;
         std::unique_ptr<frmZuvel> window;
 
-        explicit Game(const QByteArray &settings = "False\r\nFalse\r\nTester\r\n")
+        explicit Game(const QByteArray &settings = "False\r\nFalse\r\nTester\r\n",
+                      const QByteArray &table = {}, const QByteArray &options = {})
         {
             folder.write("Kolrin.cfg", settings);
+            if (!table.isEmpty())
+                folder.write("Romaji.tbl", table);
+            if (!options.isEmpty())
+                folder.write("Kolrin.ini", options);
             window = std::make_unique<frmZuvel>(shared, desktop, folder.path());
             if (window->Form_Load()) {
                 window->show();
@@ -284,6 +289,44 @@ private slots:
         for (int i = 0; i < 40; ++i)
             g.typePrompt();
         QCOMPARE(g.window->level(), 41);
+        g.window->timer().stop();
+    }
+
+    // With the option on, a kana prompt takes the spellings input methods take,
+    // and the field follows the one being typed; off, only the table's counts.
+    void otherSpellingsWithTheOption_data()
+    {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<bool>("flexible");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("shown"); // the field's romaji after the keys
+        QTest::addColumn<int>("level");
+        QTest::newRow("si completes shi") << QByteArray("\xbc\r\n@\r\nSHI\r\n@\r\n") << true << "si" << "SHI" << 2;
+        QTest::newRow("si swallowed with it off") << QByteArray("\xbc\r\n@\r\nSHI\r\n@\r\n") << false << "si" << "SHI" << 1;
+        QTest::newRow("guide follows ti") << QByteArray("\xc1\r\n@\r\nCHI\r\n@\r\n") << true << "t" << "TI" << 1;
+        QTest::newRow("zya completes ja") << QByteArray("\xbc\xde\xac\r\n@\r\nJA\r\n@\r\n") << true << "zya" << "JA" << 2;
+        QTest::newRow("xn completes nn") << QByteArray("\xdd\r\n@\r\nNN\r\n@\r\n") << true << "xn" << "NN" << 2;
+    }
+    void otherSpellingsWithTheOption()
+    {
+        QFETCH(QByteArray, table);
+        QFETCH(bool, flexible);
+        QFETCH(QString, keys);
+        QFETCH(QString, shown);
+        QFETCH(int, level);
+        Game g("False\r\nTrue\r\nTester\r\n", table,
+               flexible ? QByteArray("[Options]\nFlexibleRomaji=true\n") : QByteArray());
+        QCOMPARE(g.window->mnuFlexible()->isChecked(), flexible);
+        g.window->cmdStart_Click();
+        g.window->tmrUp_Timer();
+        QTest::keyClicks(g.window->txtType(), keys);
+        QCOMPARE(g.window->currentRomaji(), shown);
+        QCOMPARE(int(g.window->level()), level);
+        if (level == 1) {
+            // Switched in place: the field has not gone back to rest.
+            QCOMPARE(g.window->fieldTop(), 221.0f);
+            QVERIFY(countPixels(g.window->picPrint()->image(), Green) > 100);
+        }
         g.window->timer().stop();
     }
 

@@ -1,3 +1,4 @@
+#include "shell/options.h"
 #include "shell/settings.h"
 
 #include "platform/cp932.h"
@@ -16,6 +17,8 @@ private slots:
     void garbledFileFallsBackPerLine_data();
     void garbledFileFallsBackPerLine();
     void unreadableFileKeepsOnlyTheName();
+    void optionsFileReadsAndKeepsWhatItDoesNotKnow_data();
+    void optionsFileReadsAndKeepsWhatItDoesNotKnow();
 };
 
 namespace {
@@ -157,3 +160,56 @@ void TestSettings::unreadableFileKeepsOnlyTheName()
 
 QTEST_APPLESS_MAIN(TestSettings)
 #include "tst_settings.moc"
+
+void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("flexible");
+    QTest::addColumn<bool>("statusBar");
+    QTest::addColumn<bool>("pause");
+    QTest::addColumn<QByteArray>("kept"); // a line a rewrite must not lose
+
+    QTest::newRow("no file") << QByteArray() << false << false << false << QByteArray();
+    QTest::newRow("all on")
+        << QByteArray("[Options]\nFlexibleRomaji=true\nStatusBar=true\nPauseWhenInactive=true\n")
+        << true << true << true << QByteArray();
+    QTest::newRow("CR LF, one on")
+        << QByteArray("[Options]\r\nStatusBar=true\r\n") << false << true << false << QByteArray();
+    QTest::newRow("other words are off")
+        << QByteArray("[Options]\nFlexibleRomaji=1\nStatusBar=yes\nPauseWhenInactive=TRUE\n")
+        << false << false << false << QByteArray();
+    QTest::newRow("garbage") << QByteArray("\x00\xff[[[=\n\x81", 8) << false << false << false
+                             << QByteArray();
+    QTest::newRow("keys of a later version kept")
+        << QByteArray("[Options]\nFlexibleRomaji=true\nSound=on\n\n[Window]\nx=10\n")
+        << true << false << false << QByteArray("x=10");
+}
+
+void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, flexible);
+    QFETCH(bool, statusBar);
+    QFETCH(bool, pause);
+    QFETCH(QByteArray, kept);
+
+    const Options read = Options::fromIni(file);
+    QCOMPARE(read.flexibleRomaji, flexible);
+    QCOMPARE(read.statusBar, statusBar);
+    QCOMPARE(read.pauseWhenInactive, pause);
+
+    // Written back turned over, it reads back turned over, and keeps the rest.
+    Options turned;
+    turned.flexibleRomaji = !flexible;
+    turned.statusBar = !statusBar;
+    turned.pauseWhenInactive = !pause;
+    QByteArray written;
+    QString error;
+    QVERIFY2(turned.toIni(file, &written, &error), qPrintable(error));
+    QVERIFY(written.contains("[Options]"));
+    const Options again = Options::fromIni(written);
+    QCOMPARE(again.flexibleRomaji, !flexible);
+    QCOMPARE(again.statusBar, !statusBar);
+    QCOMPARE(again.pauseWhenInactive, !pause);
+    QVERIFY(written.contains(kept));
+}

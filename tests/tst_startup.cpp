@@ -175,6 +175,32 @@ private slots:
         QCOMPARE(again.window->playerName(), QStringLiteral("Ichiro, Team 1"));
     }
 
+    // Kolrin.cfg keeps its three lines whatever the options; they go to
+    // Kolrin.ini, which a player who never changed one never gets.
+    void optionsLiveInTheirOwnFile_data()
+    {
+        QTest::addColumn<bool>("flexible");
+        QTest::newRow("option on") << true;
+        QTest::newRow("options untouched") << false;
+    }
+    void optionsLiveInTheirOwnFile()
+    {
+        QFETCH(bool, flexible);
+        ProgramFolder folder;
+        {
+            Session s(folder, {QStringLiteral("Ichiro")});
+            if (flexible)
+                s.window->mnuFlexible()->trigger();
+            s.window->close();
+        }
+        QCOMPARE(folder.read("Kolrin.cfg"), QByteArray("True\r\nFalse\r\nIchiro\r\n"));
+        QCOMPARE(folder.has("Kolrin.ini"), flexible);
+        if (flexible)
+            QVERIFY(folder.read("Kolrin.ini").contains("[Options]\nFlexibleRomaji=true\n"));
+        Session again(folder, {QStringLiteral("Ichiro")});
+        QCOMPARE(again.window->mnuFlexible()->isChecked(), flexible);
+    }
+
     void unsavableSettingsAreToldAndTheProgramStillEnds()
     {
         ProgramFolder folder;

@@ -1,0 +1,25 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+// Kolrin.ini: the options Kolrin.cfg has no line for (other programs read its
+// three lines as they are), in QSettings' INI format:
+//   [Options]
+//   FlexibleRomaji=true|false
+//   StatusBar=true|false
+//   PauseWhenInactive=true|false
+// Missing or damaged values fall back to the defaults, all off. Keys and groups
+// this version does not know are kept when the file is written again.
+struct Options
+{
+    bool flexibleRomaji = false;
+    bool statusBar = false;
+    bool pauseWhenInactive = false;
+
+    bool isDefault() const { return !flexibleRomaji && !statusBar && !pauseWhenInactive; }
+
+    static Options fromIni(const QByteArray &bytes);
+    // The file `previous` with these options written over it; false, with the
+    // reason, when QSettings could not produce it.
+    bool toIni(const QByteArray &previous, QByteArray *out, QString *error) const;
+};
