@@ -219,12 +219,12 @@ void frmZuvel::SaveSettings()
     settings.playerName = m_playerName;
     QList<TextFile::Replacement> files{{filePath(QStringLiteral("Kolrin.cfg")), settings.toFile()}};
 
-    // A player who never touched an option gets no new file.
+    // A player who never touched an option gets no new file, and an odd
+    // thing standing in its place (a FIFO, say) does not stop the save.
     QString failed = files[0].path;
     QString error;
     const QString ini = filePath(QStringLiteral("Kolrin.ini"));
-    const bool iniExists = QFileInfo::exists(ini) || QFileInfo(ini).isSymLink();
-    if (iniExists || !m_options.isDefault()) {
+    if (TextFile::exists(ini) || !m_options.isDefault()) {
         QByteArray previous;
         if (TextFile::exists(ini)) {
             const TextFile::ReadResult file = TextFile::readAll(ini, MaxSettingsBytes);

@@ -4,6 +4,7 @@
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/programdir.h"
+#include "platform/terminationsignals.h"
 #include "shell/helpwindow.h"
 
 #include <QApplication>
@@ -28,6 +29,10 @@ int main(int argc, char *argv[])
         return 1;
     QObject::connect(&window, &frmZuvel::unloaded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    // From here on a termination request closes the window as its close box
+    // does; during start-up it still ends the process at once, saving nothing.
+    TerminationSignals terminations;
+    QObject::connect(&terminations, &TerminationSignals::received, &window, &QWidget::close);
     window.adjustSize();
     Dialogs::centreOnScreen(&window);
     window.show();

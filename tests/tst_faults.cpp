@@ -6,11 +6,21 @@
 #include "records/frmreplay.h"
 #include "windowtestkit.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 QByteArray garbage(int size, quint32 seed)
@@ -23,6 +33,106 @@ QByteArray garbage(int size, quint32 seed)
 }
 
 const QByteArray MegaLine = QByteArray(1 << 20, 'X');
+
+// Puts something other than an ordinary file where the game expects one.
+bool standIn(const ProgramFolder &folder, const char *name, const QString &kind)
+{
+    const QString path = folder.file(name);
+    const QByteArray native = QFile::encodeName(path);
+    QFile::remove(path);
+    if (kind == u"FIFO")
+        return ::mkfifo(native.constData(), 0666) == 0;
+    if (kind == u"socket") {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address = {};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, native.constData(), sizeof address.sun_path);
+        const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+        ::close(fd);
+        return bound;
+    }
+    if (kind == u"directory")
+        return QDir().mkdir(path);
+    if (kind == u"device")
+        return QFile::link(QStringLiteral("/dev/zero"), path);
+    if (kind == u"dangling link")
+        return QFile::link(folder.file("elsewhere"), path);
+    if (kind == u"link loop")
+        return ::symlink(name, native.constData()) == 0;
+    if (kind == u"no permission") {
+        folder.write(name, "unreadable\r\n");
+        return ::chmod(native.constData(), 0) == 0;
+    }
+    return false;
+}
+
+struct Outcome
+{
+    bool finished = false;
+    QString report; // "loaded"/"refused", then the first line of every box
+    qint64 slowestMs = 0;
+};
+
+// Starts the game over the folder, plays one game to its end and closes it,
+// in a child process (as an ordinary user when run as root, whom no permission
+// stops), so that a hang is cut off after five seconds instead of stalling
+// every test after it.
+Outcome playInChild(const ProgramFolder &folder)
+{
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(ends[0]);
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(3);
+        QElapsedTimer clock;
+        qint64 slowest = 0;
+        const auto lap = [&] { slowest = qMax(slowest, clock.restart()); };
+        clock.start();
+        Session s(folder, {QStringLiteral("N")});
+        lap();
+        QStringList report{s.loaded ? QStringLiteral("loaded") : QStringLiteral("refused")};
+        if (s.loaded) {
+            s.window->mnuStart_Click();
+            whenModal([](QWidget *modal) { modal->close(); });
+            while (s.window->isPlaying())
+                s.window->tmrUp_Timer();
+            lap();
+            s.window->close();
+            lap();
+        }
+        for (const FakeDesktop::Box &box : std::as_const(s.desktop.boxes))
+            report << box.text.section(u'\n', 0, 0);
+        report << QString::number(slowest);
+        const QByteArray bytes = report.join(u'|').toUtf8();
+        ::_exit(::write(ends[1], bytes.constData(), size_t(bytes.size())) == bytes.size() ? 0 : 4);
+    }
+    ::close(ends[1]);
+    Outcome outcome;
+    QByteArray bytes;
+    pollfd watch{ends[0], POLLIN, 0};
+    QElapsedTimer deadline;
+    deadline.start();
+    while (deadline.elapsed() < 5000 && ::poll(&watch, 1, int(5000 - deadline.elapsed())) > 0) {
+        char buffer[4096];
+        const ssize_t n = ::read(ends[0], buffer, sizeof buffer);
+        if (n <= 0) {
+            outcome.finished = true;
+            break;
+        }
+        bytes.append(buffer, n);
+    }
+    ::close(ends[0]);
+    if (!outcome.finished)
+        ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    QStringList report = QString::fromUtf8(bytes).split(u'|');
+    outcome.slowestMs = report.takeLast().toLongLong();
+    outcome.report = report.join(u'|');
+    return outcome;
+}
 }
 
 class TestFaults : public QObject
@@ -78,6 +188,127 @@ private slots:
         // Only a folder standing where the settings go stops the save, and says so.
         const bool blocked = file == "Kolrin.cfg" && content.isEmpty();
         QCOMPARE(s.desktop.boxes.size(), blocked ? 1 : 0);
+    }
+
+    // A FIFO, a socket, a folder, a device, a link to nowhere or to itself, or
+    // a file the player may not read, standing where a file of the game
+    // belongs: the game never waits on it, says what it says for a file it
+    // cannot use, and goes on where it can.
+    void oddFilesNeverHang_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("outcome");
+        const QString kinds[] = {u"FIFO"_qs, u"socket"_qs, u"directory"_qs, u"device"_qs,
+                                 u"dangling link"_qs, u"link loop"_qs, u"no permission"_qs};
+        const QString settingsLost = u"loaded|設定を保存できませんでした。"_qs;
+        const QString resultLost = u"loaded|成績を保存できませんでした。"_qs;
+        const QString noHelp = u"refused|Kolrin.hlpが見つかりません"_qs;
+        const QString noTable = u"refused|ローマ字テーブル Romaji.tbl　が見つかりません。"_qs;
+        const struct
+        {
+            const char *file;
+            QString outcomes[7]; // in the order of kinds
+        } rows[] = {
+            {"Kolrin.cfg", {settingsLost, settingsLost, settingsLost, u"loaded"_qs, u"loaded"_qs,
+                            settingsLost, u"loaded"_qs}},
+            {"Kolrin.dat", {resultLost, resultLost, resultLost, u"loaded"_qs, u"loaded"_qs, resultLost,
+                            resultLost}},
+            {"Kolrin.lock", {u"loaded"_qs, u"loaded"_qs, u"loaded"_qs, u"loaded"_qs, u"loaded"_qs,
+                             u"loaded"_qs, u"loaded"_qs}},
+            {"Kolrin.ini", {u"loaded"_qs, u"loaded"_qs, u"loaded"_qs, u"loaded"_qs, u"loaded"_qs,
+                            u"loaded"_qs, u"loaded"_qs}},
+            {"Kolrin.hlp", {noHelp, noHelp, noHelp, noHelp, noHelp, noHelp, u"loaded"_qs}},
+            {"Romaji.tbl", {noTable, noTable, noTable, noTable, noTable, noTable,
+                            u"refused|ローマ字テーブル Romaji.tbl　を読み込めません。"_qs}},
+        };
+        for (const auto &row : rows) {
+            for (int k = 0; k < 7; ++k)
+                QTest::addRow("%s: %s", row.file, qPrintable(kinds[k]))
+                    << QByteArray(row.file) << kinds[k] << row.outcomes[k];
+        }
+    }
+    void oddFilesNeverHang()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, kind);
+        QFETCH(QString, outcome);
+        ProgramFolder folder;
+        folder.write("Kolrin.cfg", "False\r\nFalse\r\nP\r\n");
+        QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 0777) == 0);
+        QVERIFY(standIn(folder, file.constData(), kind));
+        const Outcome played = playInChild(folder);
+        QVERIFY2(played.finished, "the game hung");
+        QCOMPARE(played.report, outcome);
+        QVERIFY2(played.slowestMs < 1000, qPrintable(QString::number(played.slowestMs)));
+    }
+
+    // Every write stopped after N bytes, as a full disk or a quota stops it
+    // (here by a limit on file size): the old files stay byte for byte, or the
+    // result file is cut back to where it was, and the player is told.
+    void writesStoppedHalfWayLoseNothing_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<int>("budget");
+        QTest::addColumn<bool>("fits");
+        // The new Kolrin.cfg is 24 bytes and Kolrin.ini 69 (QSettings also
+        // writes a lock file of its own); the record is 33.
+        for (int n = 0; n <= 24; ++n)
+            QTest::addRow("settings, %d bytes", n) << u"settings"_qs << n << (n == 24);
+        for (int n = 0; n <= 69; ++n)
+            QTest::addRow("settings and options, %d bytes", n) << u"options"_qs << n << false;
+        QTest::newRow("settings and options, room enough") << u"options"_qs << 4096 << true;
+        for (int n = 0; n <= 33; ++n)
+            QTest::addRow("result, %d bytes", n) << u"result"_qs << n << (n == 33);
+    }
+    void writesStoppedHalfWayLoseNothing()
+    {
+        QFETCH(QString, what);
+        QFETCH(int, budget);
+        QFETCH(bool, fits);
+        const bool result = what == u"result";
+        ProgramFolder folder;
+        const QByteArray cfg("False\r\nFalse\r\nOld\r\n");
+        const QByteArray ini("[Options]\nStatusBar=true\n");
+        const QByteArray records("1,\"Old\",\"2001/12/02 21:05\"\r\n");
+        folder.write("Kolrin.cfg", cfg);
+        if (what == u"options")
+            folder.write("Kolrin.ini", ini);
+        folder.write("Kolrin.dat", records);
+        Session s(folder, {QStringLiteral("New name")});
+        QVERIFY(s.loaded);
+        s.window->mnuName_Click();
+        if (what == u"options")
+            s.window->mnuFlexible()->trigger();
+
+        rlimit saved;
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        const auto sigxfsz = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved;
+        limit.rlim_cur = rlim_t(budget + (result ? records.size() : 0));
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        if (result)
+            s.playToTheEnd();
+        else
+            s.window->close();
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        ::signal(SIGXFSZ, sigxfsz);
+
+        const QString told = result ? u"成績を保存できませんでした。"_qs : u"設定を保存できませんでした。"_qs;
+        if (fits) {
+            QVERIFY(s.desktop.boxes.isEmpty());
+            QVERIFY(result ? folder.read("Kolrin.dat").size() == records.size() + 33
+                           : folder.read("Kolrin.cfg") == "False\r\nFalse\r\nNew name\r\n");
+        } else {
+            QCOMPARE(s.desktop.boxes.size(), 1);
+            QVERIFY2(s.desktop.boxes[0].text.startsWith(told), qPrintable(s.desktop.boxes[0].text));
+            QCOMPARE(folder.read("Kolrin.dat"), records);
+            QCOMPARE(folder.read("Kolrin.cfg"), cfg);
+            if (what == u"options")
+                QCOMPARE(folder.read("Kolrin.ini"), ini);
+        }
+        QVERIFY(!folder.has("Kolrin.ini") || what == u"options");
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Hidden | QDir::Files).filter(u".Kolrin"_qs), QStringList());
     }
 
     void corruptedResultLinesAreSkipped()

@@ -269,6 +269,82 @@ killed)
     && fail "a broken record: $(od -c "$dir/KolrinR.dat" | head)"
   note "$(wc -l <"$dir/KolrinR.dat") whole records after four kills"
   ;;
+signals)
+  # A logout, a closed terminal or Ctrl+C closes the game as its close box
+  # does: the name and mode just changed are saved, no result is written for
+  # the game under way, and the exit status is 0.
+  for sig in TERM INT HUP; do
+    dir=$(new_program_dir "sig$sig")
+    printf 'False\r\nFalse\r\nOld\r\n' >"$dir/Kolrin.cfg"
+    launch "$dir"; pid=$last_pid
+    win=$(wait_window "$main_title") || fail "no main window"
+    focus "$win"
+    xdotool key F5
+    box=$(wait_window '^名前の入力$') || fail "no name box"
+    focus "$box"
+    xdotool key ctrl+a; xdotool type --delay 20 "Sig$sig"; xdotool key Return
+    sleep 0.3; focus "$win"
+    xdotool key alt+o; sleep 0.3; xdotool key Return   # ローマ字 on
+    xdotool key F2; sleep 0.5
+    kill -s "$sig" "$pid"
+    wait_exit "$pid" 5 || fail "SIG$sig did not end the game"
+    status=0; wait "$pid" || status=$?
+    [ "$status" = 0 ] || fail "exit status $status after SIG$sig"
+    [ "$(od -An -c "$dir/Kolrin.cfg" | tr -d ' \n')" = "False\\r\\nTrue\\r\\nSig$sig\\r\\n" ] \
+      || fail "settings after SIG$sig: $(od -c "$dir/Kolrin.cfg")"
+    [ -e "$dir/Kolrin.dat" ] || [ -e "$dir/KolrinR.dat" ] && fail "a result was written for the game cut short"
+    launch "$dir"; pid=$last_pid
+    wait_window "$main_title" >/dev/null || fail "the lock was not released after SIG$sig"
+    quit_game "$(wait_window "$main_title")" "$pid"
+    note "SIG$sig saved the settings"
+  done
+  ;;
+disk_full)
+  # The program folder on a small file system filled to the last byte.
+  mnt=$work/full
+  mkdir -p "$mnt"
+  exe_kb=$(( $(stat -c %s "$exe") / 1024 + 512 ))
+  if ! mount -t tmpfs -o "size=${exe_kb}k" tmpfs "$mnt" 2>/dev/null; then
+    echo "SKIP [$case_name]: this machine does not let the test mount a tmpfs"
+    exit 77
+  fi
+  trap 'umount "$mnt" 2>/dev/null || true; cleanup' EXIT
+  cp "$exe" "$mnt/kolrin"
+  cp "$data/Romaji.tbl" "$data/Kolrin.hlp" "$mnt/"
+  printf 'False\r\nFalse\r\nKept\r\n' >"$mnt/Kolrin.cfg"
+  # Exactly one 4 KB page of whole records, so the next record needs a page
+  # the full disk no longer has.
+  { for _ in $(seq 140); do printf '3,"Kept","2001/12/02 21:05"\r\n'; done
+    printf '3,"KeptXXXXXXX","2001/12/02 21:05"\r\n'; } >"$mnt/Kolrin.dat"
+  [ "$(stat -c %s "$mnt/Kolrin.dat")" = 4096 ] || fail "the page-sized result file is $(stat -c %s "$mnt/Kolrin.dat") bytes"
+  : >"$mnt/Kolrin.lock"
+  cfg_before=$(od -An -c "$mnt/Kolrin.cfg") dat_before=$(od -An -c "$mnt/Kolrin.dat")
+  dd if=/dev/zero of="$mnt/filler" bs=4k 2>/dev/null || true
+  launch "$mnt"; pid=$last_pid
+  win=$(wait_window "$main_title") || fail "no main window on a full disk"
+  focus "$win"
+  xdotool key F2
+  box=$(wait_window '^Kolrin$' 40) || fail "no message when the result could not be written"
+  sleep 0.3
+  import -window root "$artifacts/disk-full-result.png" 2>/dev/null || true
+  focus "$box"; xdotool key Return
+  dlg=$(wait_window '^リプレイ$' 5) || fail "no game-over dialog after the message"
+  focus "$dlg"; xdotool key Tab Return; sleep 0.3
+  [ "$(od -An -c "$mnt/Kolrin.dat")" = "$dat_before" ] || fail "Kolrin.dat changed: $(od -c "$mnt/Kolrin.dat")"
+  # A new name makes the settings worth saving at the close.
+  focus "$win"; xdotool key F5
+  box=$(wait_window '^名前の入力$') || fail "no name box"
+  focus "$box"; xdotool key ctrl+a; xdotool type --delay 20 "New"; xdotool key Return
+  sleep 0.3; focus "$win"
+  xdotool key alt+g; sleep 0.3; xdotool key x
+  box=$(wait_window '^Kolrin$' 5) || fail "no message when the settings could not be saved"
+  focus "$box"; xdotool key Return
+  wait_exit "$pid" 5 || fail "the program did not end after the message"
+  [ "$(od -An -c "$mnt/Kolrin.cfg")" = "$cfg_before" ] || fail "Kolrin.cfg changed: $(od -c "$mnt/Kolrin.cfg")"
+  leftovers=$(find "$mnt" -name '.Kolrin*' | wc -l)
+  [ "$leftovers" = 0 ] || fail "temporary files left behind: $(ls -a "$mnt")"
+  note "full disk: Kolrin.cfg and Kolrin.dat unchanged, both failures told"
+  ;;
 installed)
   # A per-user install: launcher on the PATH, program folder writable.
   prefix=$work/home/.local
