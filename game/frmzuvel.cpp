@@ -32,11 +32,15 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <chrono>
 
 namespace {
 const QColor TypedGreen(0, 128, 0);
 constexpr int FieldPoints = 120;
+// Small enough for the sentence to fit the field whole.
+constexpr int PausedPoints = 36;
+const QString PausedText = QStringLiteral("一時停止中");
 constexpr int TextOriginTwips = 10;
 // Files the game reads whole; anything larger is damaged.
 constexpr qint64 MaxTableBytes = 16 << 20;
@@ -64,6 +68,7 @@ frmZuvel::frmZuvel(ZuvelM &shared, Desktop &desktop, const QString &programDir, 
     buildMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
+    m_clock.start();
     m_tmrUp.setTimerType(Qt::PreciseTimer);
     m_tmrUp.setInterval(FieldMotion::TickMs);
     connect(&m_tmrUp, &QTimer::timeout, this, &frmZuvel::tmrUp_Timer);
@@ -117,6 +122,10 @@ void frmZuvel::buildMenus()
     QAction *start = game->addAction(QStringLiteral("ｹﾞｰﾑの開始"));
     start->setShortcut(Qt::Key_F2);
     connect(start, &QAction::triggered, this, &frmZuvel::mnuStart_Click);
+    m_mnuPause = game->addAction(QStringLiteral("一時停止(&P)"));
+    m_mnuPause->setShortcut(Qt::Key_Escape);
+    m_mnuPause->setEnabled(false);
+    connect(m_mnuPause, &QAction::triggered, this, &frmZuvel::mnuPause_Click);
     QAction *name = game->addAction(QStringLiteral("名前の入力(&N)"));
     name->setShortcut(Qt::Key_F5);
     connect(name, &QAction::triggered, this, &frmZuvel::mnuName_Click);
@@ -128,6 +137,10 @@ void frmZuvel::buildMenus()
             &frmZuvel::mnuBest_Click);
     connect(view->addAction(QStringLiteral("成績の推移(&P)")), &QAction::triggered, this,
             &frmZuvel::mnuProgress_Click);
+    view->addSeparator();
+    m_mnuStatusBar = view->addAction(QStringLiteral("ステータスバー(&S)"));
+    m_mnuStatusBar->setCheckable(true);
+    connect(m_mnuStatusBar, &QAction::triggered, this, &frmZuvel::mnuStatusBar_Click);
 
     QMenu *option = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
     m_mnuRoma = option->addAction(QStringLiteral("ローマ字"));
@@ -141,6 +154,9 @@ void frmZuvel::buildMenus()
     m_mnuFlexible = option->addAction(QStringLiteral("ローマ字の別のつづりも受け付ける"));
     m_mnuFlexible->setCheckable(true);
     connect(m_mnuFlexible, &QAction::triggered, this, &frmZuvel::mnuFlexible_Click);
+    m_mnuPauseInactive = option->addAction(QStringLiteral("ウィンドウを離れたら一時停止"));
+    m_mnuPauseInactive->setCheckable(true);
+    connect(m_mnuPauseInactive, &QAction::triggered, this, &frmZuvel::mnuPauseInactive_Click);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     connect(help->addAction(QStringLiteral("目次(&C)")), &QAction::triggered, this,
@@ -209,6 +225,9 @@ void frmZuvel::LoadSettings()
             m_options = Options::fromIni(file.bytes);
     }
     m_mnuFlexible->setChecked(m_options.flexibleRomaji);
+    m_mnuStatusBar->setChecked(m_options.statusBar);
+    m_mnuPauseInactive->setChecked(m_options.pauseWhenInactive);
+    ApplyStatusBar();
 }
 
 void frmZuvel::SaveSettings()
@@ -279,6 +298,7 @@ void frmZuvel::NextPrompt()
     m_currentRomaji = prompt.romaji;
     m_spellings = m_shared.RomajiMode ? RomajiSpelling::spellingsOf(prompt.tableKana, prompt.romaji)
                                       : QStringList{prompt.romaji};
+    m_kanaText = prompt.kana;
     m_lblKana->setText(prompt.kana);
 }
 
@@ -319,9 +339,20 @@ void frmZuvel::ResetGame()
 
 void frmZuvel::mnuStart_Click()
 {
-    // Starting a running timer again would shift its beat.
-    if (!m_tmrUp.isActive())
-        m_tmrUp.start();
+    // Starting a running timer again would shift its beat; a paused game goes on.
+    if (m_paused)
+        Resume();
+    else if (!m_tmrUp.isActive())
+        StartTimer();
+}
+
+// A game begins: the timer runs and the figures count from now.
+void frmZuvel::StartTimer()
+{
+    m_tmrUp.start();
+    m_stats.start(m_clock.elapsed());
+    m_mnuPause->setEnabled(true);
+    ShowStatus();
 }
 
 void frmZuvel::cmdStart_Click()
@@ -346,11 +377,16 @@ void frmZuvel::tmrUp_Timer()
 {
     m_fieldTop = FieldMotion::risen(m_fieldTop, m_level);
     m_picPrint->move(FieldLeft, int(m_fieldTop));
-    if (!FieldMotion::reachedTop(m_fieldTop))
+    if (!FieldMotion::reachedTop(m_fieldTop)) {
+        ShowStatus();
         return;
+    }
 
     const QString saveError = SaveResult();
     m_tmrUp.stop();
+    m_stats.stop(m_clock.elapsed(), m_level);
+    m_mnuPause->setEnabled(false);
+    ShowStatus();
     ReloadProgress();
     // Told only once the timer is off, so no tick runs under the message.
     if (!saveError.isEmpty())
@@ -361,7 +397,7 @@ void frmZuvel::tmrUp_Timer()
     m_frmReplay->showModal();
     ResetGame();
     if (m_shared.ReplayRequested)
-        m_tmrUp.start();
+        StartTimer();
     else
         m_cmdStart->show();
     m_txtType->setFocus();
@@ -385,6 +421,8 @@ void frmZuvel::txtType_KeyPress(QKeyEvent *event)
     }
     if (event->text().isEmpty())
         return; // not a character: the judge never sees it
+    if (m_paused)
+        return; // the prompt is hidden: nothing typed counts
 
     KeyVerdict verdict;
     QChar key;
@@ -404,12 +442,17 @@ void frmZuvel::txtType_KeyPress(QKeyEvent *event)
         verdict = judgement.verdict;
         key = judgement.key;
     }
-    if (verdict == KeyVerdict::Rejected)
+    if (verdict == KeyVerdict::Rejected) {
+        m_stats.missed();
+        ShowStatus();
         return;
+    }
+    m_stats.accepted();
     DrawTyped();
     if (verdict == KeyVerdict::Advanced) {
         ++m_charPos;
         m_txtType->setText(m_txtType->text() + key);
+        ShowStatus();
         return;
     }
     m_txtType->clear();
@@ -417,8 +460,10 @@ void frmZuvel::txtType_KeyPress(QKeyEvent *event)
     NextPrompt();
     DrawField();
     m_level = raisedLevel(m_level);
+    // Completed while idle: the game starts here, counting from now.
     if (!m_tmrUp.isActive())
-        m_tmrUp.start();
+        StartTimer();
+    ShowStatus();
 }
 
 void frmZuvel::mnuRoma_Click()
@@ -430,6 +475,13 @@ void frmZuvel::mnuRoma_Click()
     NextPrompt();
     m_charPos = 1;
     DrawField();
+    // A switch during a pause goes on as during a game: the field climbs again.
+    if (m_paused) {
+        m_paused = false;
+        m_stats.resume(m_clock.elapsed());
+        m_tmrUp.start();
+    }
+    ShowStatus();
     ReloadProgress();
 }
 
@@ -441,6 +493,93 @@ void frmZuvel::mnuNameOpt_Click()
 void frmZuvel::mnuFlexible_Click()
 {
     m_options.flexibleRomaji = m_mnuFlexible->isChecked();
+}
+
+void frmZuvel::mnuPause_Click()
+{
+    if (m_paused)
+        Resume();
+    else if (m_tmrUp.isActive())
+        Pause();
+}
+
+// The timer stops and the prompt hides; the field stays where it stands.
+void frmZuvel::Pause()
+{
+    m_paused = true;
+    m_tmrUp.stop();
+    m_stats.pause(m_clock.elapsed());
+    m_lblKana->clear();
+    m_picPrint->setTextColor(Qt::black);
+    m_picPrint->clear();
+    m_picPrint->setFontPoints(PausedPoints);
+    m_picPrint->setTextPosition(TextOriginTwips, TextOriginTwips);
+    m_picPrint->fitText(PausedText);
+    m_picPrint->print(PausedText);
+    ShowStatus();
+}
+
+// The prompt comes back with its typed part green, and the timer runs on.
+void frmZuvel::Resume()
+{
+    m_paused = false;
+    m_stats.resume(m_clock.elapsed());
+    m_lblKana->setText(m_kanaText);
+    DrawPrompt();
+    if (m_charPos > 1) {
+        m_picPrint->setTextPosition(TextOriginTwips, TextOriginTwips);
+        m_picPrint->setTextColor(TypedGreen);
+        m_picPrint->print(m_currentRomaji.left(m_charPos - 1));
+    }
+    m_tmrUp.start();
+    ShowStatus();
+}
+
+void frmZuvel::mnuStatusBar_Click()
+{
+    m_options.statusBar = m_mnuStatusBar->isChecked();
+    ApplyStatusBar();
+}
+
+void frmZuvel::mnuPauseInactive_Click()
+{
+    m_options.pauseWhenInactive = m_mnuPauseInactive->isChecked();
+}
+
+// The bar sits below the client area, which keeps its size: the window grows.
+// Off, no bar is ever made, so the window is as it always was.
+void frmZuvel::ApplyStatusBar()
+{
+    if (m_options.statusBar && !m_lblStatus) {
+        statusBar()->setSizeGripEnabled(false);
+        m_lblStatus = new QLabel(statusBar());
+        m_lblStatus->setObjectName(QStringLiteral("lblStatus"));
+        statusBar()->addWidget(m_lblStatus, 1);
+    }
+    if (m_lblStatus)
+        statusBar()->setVisible(m_options.statusBar);
+    ShowStatus();
+}
+
+QString frmZuvel::statusText() const
+{
+    return m_stats.statusText(m_level, m_clock.elapsed());
+}
+
+void frmZuvel::ShowStatus()
+{
+    // Huge figures late in a long game would run past the window's edge.
+    if (m_lblStatus && m_options.statusBar)
+        Dialogs::setFittedText(m_lblStatus, statusText());
+}
+
+void frmZuvel::changeEvent(QEvent *event)
+{
+    // Another program, or one of the game's own windows, took the keys.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()
+        && m_options.pauseWhenInactive && m_tmrUp.isActive())
+        Pause();
+    QMainWindow::changeEvent(event);
 }
 
 // Other spellings count for kana prompts only, with the option on.

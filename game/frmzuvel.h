@@ -1,7 +1,9 @@
 #pragma once
 #include "game/romajitable.h"
+#include "game/typingstats.h"
 #include "shell/options.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 #include <cstdint>
@@ -55,6 +57,12 @@ public:
     QAction *mnuRoma() const { return m_mnuRoma; }
     QAction *mnuNameOpt() const { return m_mnuNameOpt; }
     QAction *mnuFlexible() const { return m_mnuFlexible; }
+    QAction *mnuPause() const { return m_mnuPause; }
+    QAction *mnuStatusBar() const { return m_mnuStatusBar; }
+    QAction *mnuPauseInactive() const { return m_mnuPauseInactive; }
+    bool isPaused() const { return m_paused; }
+    // The status bar's line, whether the bar shows or not.
+    QString statusText() const;
     const Options &options() const { return m_options; }
 
     void tmrUp_Timer();
@@ -73,6 +81,7 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -82,6 +91,9 @@ private:
     void mnuRoma_Click();
     void mnuNameOpt_Click();
     void mnuFlexible_Click();
+    void mnuPause_Click();
+    void mnuStatusBar_Click();
+    void mnuPauseInactive_Click();
     void Form_Unload();
 
     void LoadSettings();
@@ -92,6 +104,11 @@ private:
     void DrawPrompt();
     void DrawTyped();
     bool judgesSpellings() const;
+    void StartTimer();
+    void Pause();
+    void Resume();
+    void ShowStatus();
+    void ApplyStatusBar();
     void ResetGame();
     QString SaveResult();
     QString filePath(const QString &name) const;
@@ -109,6 +126,10 @@ private:
     int m_charPos = 0;
     Options m_options;
     QStringList m_spellings; // every spelling of the kana prompt, the table's first
+    QString m_kanaText;      // the large label's prompt, back after a pause
+    bool m_paused = false;
+    TypingStats m_stats;
+    QElapsedTimer m_clock;
     float m_fieldTop = 0;
 
     QTimer m_tmrUp;
@@ -119,6 +140,10 @@ private:
     QAction *m_mnuRoma = nullptr;
     QAction *m_mnuNameOpt = nullptr;
     QAction *m_mnuFlexible = nullptr;
+    QAction *m_mnuPause = nullptr;
+    QAction *m_mnuStatusBar = nullptr;
+    QAction *m_mnuPauseInactive = nullptr;
+    QLabel *m_lblStatus = nullptr;
 
     frmReplay *m_frmReplay = nullptr;
     frmBest *m_frmBest = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIconEngine>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QProxyStyle>
 #include <QScreen>
@@ -98,6 +99,18 @@ QFont Dialogs::japaneseFont(qreal points, bool bold)
     font.setPixelSize(qRound(points * 96.0 / 72.0));
     font.setBold(bold);
     return font;
+}
+
+void Dialogs::setFittedText(QLabel *label, const QString &text)
+{
+    constexpr int NarrowestStretch = 60;
+    QFont font = label->font();
+    font.setStretch(QFont::Unstretched);
+    const int width = label->contentsRect().width();
+    while (font.stretch() > NarrowestStretch && QFontMetrics(font).horizontalAdvance(text) > width)
+        font.setStretch(font.stretch() - 1);
+    label->setFont(font);
+    label->setText(text);
 }
 
 QString Dialogs::forLabel(const QString &text)

@@ -3,6 +3,7 @@
 #include <QFont>
 
 class QApplication;
+class QLabel;
 
 // Shared habits of the game's fixed-size dialogs.
 namespace Dialogs {
@@ -19,6 +20,9 @@ void centreOnScreen(QWidget *widget);
 void setUpApplication(QApplication &app);
 // The design's Japanese face at a size given in points at 96 dots per inch.
 QFont japaneseFont(qreal points, bool bold = false);
+// Shows a one-line text in a label of fixed width, its letters narrowed (never
+// made smaller) when the text would otherwise run past the label's end.
+void setFittedText(QLabel *label, const QString &text);
 // Texts keep the CR LF of their design; a label shows them as plain line breaks.
 QString forLabel(const QString &text);
 

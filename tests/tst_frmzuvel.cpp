@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 
 namespace {
 const QRgb Green = qRgb(0, 128, 0);
@@ -327,6 +328,119 @@ private slots:
             QCOMPARE(g.window->fieldTop(), 221.0f);
             QVERIFY(countPixels(g.window->picPrint()->image(), Green) > 100);
         }
+        g.window->timer().stop();
+    }
+
+    void pauseFreezesTheGameAndHidesThePrompt()
+    {
+        Game g("False\r\nTrue\r\nTester\r\n", QByteArray("\xb6\r\n@\r\nKA\r\n@\r\n"));
+        QVERIFY(!g.window->mnuPause()->isEnabled());
+        g.window->cmdStart_Click();
+        for (int t = 0; t < 100; ++t)
+            g.window->tmrUp_Timer();
+        QTest::keyClick(g.window->txtType(), 'k');
+        QVERIFY(g.window->mnuPause()->isEnabled());
+        QTest::keyClick(g.window->txtType(), Qt::Key_Escape);
+        QVERIFY(g.window->isPaused());
+        QVERIFY(!g.window->isPlaying());
+        QVERIFY(g.window->lblKana()->text().isEmpty());
+        QCOMPARE(countPixels(g.window->picPrint()->image(), Green), 0);
+        QVERIFY(g.window->picPrint()->inkBounds().height() < 60); // the small pause sentence
+        QTest::keyClicks(g.window->txtType(), "ax");
+        QCOMPARE(g.window->charPos(), 2);
+        QTest::qWait(500);
+        QCOMPARE(g.window->fieldTop(), 122.0f);
+
+        QTest::keyClick(g.window->txtType(), Qt::Key_Escape);
+        QVERIFY(!g.window->isPaused());
+        QVERIFY(g.window->isPlaying());
+        QCOMPARE(g.window->lblKana()->text(), QStringLiteral("か"));
+        QVERIFY(countPixels(g.window->picPrint()->image(), Green) > 100);
+        QCOMPARE(g.window->fieldTop(), 122.0f);
+        // 100 ticks before the pause and 121 after it: 221 ticks of play.
+        g.window->timer().stop();
+        answerGameOver(false);
+        int ticks = 0;
+        for (; ticks < 200 && g.shared.FinalLevel == 0; ++ticks)
+            g.window->tmrUp_Timer();
+        QCOMPARE(ticks, 121);
+        QVERIFY(!g.window->mnuPause()->isEnabled());
+        QCOMPARE(g.window->statusText(), QStringLiteral("Level 1　打鍵 1　ミス 0　正確さ 100.0%　速さ %1 打/分")
+                                             .arg(g.window->statusText().section(u' ', 5, 5)));
+    }
+
+    void whatEndsAPause_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("F2") << "F2";
+        QTest::newRow("mode switch") << "mode";
+        QTest::newRow("menu item") << "menu";
+    }
+    void whatEndsAPause()
+    {
+        QFETCH(QString, how);
+        Game g;
+        g.window->mnuStart_Click();
+        g.window->mnuPause()->trigger();
+        QVERIFY(g.window->isPaused());
+        if (how == u"F2")
+            QTest::keyClick(g.window.get(), Qt::Key_F2);
+        else if (how == u"mode")
+            g.window->mnuRoma()->trigger();
+        else
+            g.window->mnuPause()->trigger();
+        QVERIFY(!g.window->isPaused());
+        QVERIFY(g.window->isPlaying());
+        QVERIFY(!g.window->lblKana()->text().isEmpty() || !g.shared.RomajiMode);
+        g.window->timer().stop();
+    }
+
+    void leavingTheWindowPausesWithTheOption_data()
+    {
+        QTest::addColumn<QByteArray>("options");
+        QTest::addColumn<bool>("pauses");
+        QTest::newRow("option on") << QByteArray("[Options]\nPauseWhenInactive=true\n") << true;
+        QTest::newRow("option off") << QByteArray() << false;
+    }
+    void leavingTheWindowPausesWithTheOption()
+    {
+        QFETCH(QByteArray, options);
+        QFETCH(bool, pauses);
+        Game g("False\r\nFalse\r\nTester\r\n", {}, options);
+        QCOMPARE(g.window->mnuPauseInactive()->isChecked(), pauses);
+        g.window->mnuStart_Click();
+        QWidget other;
+        other.show();
+        QApplication::setActiveWindow(&other);
+        QTRY_COMPARE(g.window->isPaused(), pauses);
+        QCOMPARE(g.window->isPlaying(), !pauses);
+        // Coming back does not resume: the player does, with Esc.
+        QApplication::setActiveWindow(g.window.get());
+        QTest::qWait(50);
+        QCOMPARE(g.window->isPaused(), pauses);
+        g.window->timer().stop();
+    }
+
+    void statusBarAddsBelowTheClientArea()
+    {
+        Game g;
+        const QSize plain = g.window->size();
+        QVERIFY(!g.window->findChild<QStatusBar *>());
+        g.window->mnuStatusBar()->trigger();
+        QTRY_VERIFY(g.window->height() > plain.height());
+        QCOMPARE(g.window->width(), plain.width());
+        QCOMPARE(g.window->centralWidget()->size(), QSize(413, 391));
+        QCOMPARE(g.window->picPrint()->geometry(), QRect(16, 222, 377, 153));
+        auto *status = g.window->findChild<QLabel *>(QStringLiteral("lblStatus"));
+        QVERIFY(status);
+        QCOMPARE(status->text(), QStringLiteral("Level 1　打鍵 0　ミス 0　正確さ —　速さ — 打/分"));
+        g.window->cmdStart_Click();
+        QTest::keyClick(g.window->txtType(), g.window->currentRomaji()[0].toLower().toLatin1());
+        QTest::keyClick(g.window->txtType(), '1');
+        QVERIFY(status->text().startsWith(QStringLiteral("Level 1　打鍵 1　ミス 1　正確さ 50.0%")));
+        g.window->mnuStatusBar()->trigger();
+        QTRY_COMPARE(g.window->size(), plain);
+        QCOMPARE(g.window->centralWidget()->size(), QSize(413, 391));
         g.window->timer().stop();
     }
 

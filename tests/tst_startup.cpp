@@ -179,26 +179,37 @@ private slots:
     // Kolrin.ini, which a player who never changed one never gets.
     void optionsLiveInTheirOwnFile_data()
     {
-        QTest::addColumn<bool>("flexible");
-        QTest::newRow("option on") << true;
-        QTest::newRow("options untouched") << false;
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("flexible romaji") << "flexible" << QByteArray("FlexibleRomaji=true\n");
+        QTest::newRow("status bar") << "status" << QByteArray("StatusBar=true\n");
+        QTest::newRow("pause when left") << "pause" << QByteArray("PauseWhenInactive=true\n");
+        QTest::newRow("options untouched") << QString() << QByteArray();
     }
     void optionsLiveInTheirOwnFile()
     {
-        QFETCH(bool, flexible);
+        QFETCH(QString, item);
+        QFETCH(QByteArray, line);
+        const auto action = [&item](const frmZuvel &w) {
+            return item == u"flexible" ? w.mnuFlexible()
+                : item == u"status"    ? w.mnuStatusBar()
+                : item == u"pause"     ? w.mnuPauseInactive()
+                                       : nullptr;
+        };
         ProgramFolder folder;
         {
             Session s(folder, {QStringLiteral("Ichiro")});
-            if (flexible)
-                s.window->mnuFlexible()->trigger();
+            if (action(*s.window))
+                action(*s.window)->trigger();
             s.window->close();
         }
         QCOMPARE(folder.read("Kolrin.cfg"), QByteArray("True\r\nFalse\r\nIchiro\r\n"));
-        QCOMPARE(folder.has("Kolrin.ini"), flexible);
-        if (flexible)
-            QVERIFY(folder.read("Kolrin.ini").contains("[Options]\nFlexibleRomaji=true\n"));
+        QCOMPARE(folder.has("Kolrin.ini"), !item.isEmpty());
+        QVERIFY(folder.read("Kolrin.ini").contains(line));
         Session again(folder, {QStringLiteral("Ichiro")});
-        QCOMPARE(again.window->mnuFlexible()->isChecked(), flexible);
+        for (const QAction *a : {again.window->mnuFlexible(), again.window->mnuStatusBar(),
+                                 again.window->mnuPauseInactive()})
+            QCOMPARE(a->isChecked(), a == action(*again.window));
     }
 
     void unsavableSettingsAreToldAndTheProgramStillEnds()

@@ -3,6 +3,7 @@
 #include "game/fieldview.h"
 #include "game/kana.h"
 #include "game/romajitable.h"
+#include "game/typingstats.h"
 #include "platform/cp932.h"
 #include "records/frmbest.h"
 #include "shell/frmabout.h"
@@ -188,6 +189,28 @@ private slots:
         checkFits(s.window.get());
         // The typed part in green sits on the same narrowed letters.
         QTest::keyClick(s.window->txtType(), s.window->currentRomaji()[0].toLower().toLatin1());
+        checkFits(s.window.get());
+    }
+
+    // The status bar at the widest figures a game can reach.
+    void statusBarFitsItsWidestLine()
+    {
+        ProgramFolder folder;
+        folder.write("Kolrin.cfg", "False\r\nFalse\r\n\r\n");
+        folder.write("Kolrin.ini", "[Options]\nStatusBar=true\n");
+        Session s(folder);
+        QVERIFY(s.loaded);
+        s.window->show();
+        TypingStats widest;
+        widest.start(0);
+        for (int n = 0; n < 99999; ++n) {
+            widest.accepted();
+            widest.missed();
+        }
+        auto *status = s.window->findChild<QLabel *>(QStringLiteral("lblStatus"));
+        QVERIFY(status);
+        Dialogs::setFittedText(status, widest.statusText(32767, 6000));
+        QVERIFY(status->text().contains(u"99999"_qs));
         checkFits(s.window.get());
     }
 
