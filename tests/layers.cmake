@@ -1,0 +1,18 @@
+# The platform layer serves the windows and the game; it never includes them.
+#   cmake -DSOURCE_DIR=... -P layers.cmake
+file(GLOB platform_files ${SOURCE_DIR}/platform/*.h ${SOURCE_DIR}/platform/*.cpp ${SOURCE_DIR}/platform/*.c)
+set(upward "")
+foreach(file ${platform_files})
+  file(STRINGS ${file} includes REGEX "^#include \"(game|records|shell)/")
+  foreach(line ${includes})
+    list(APPEND upward "${file}: ${line}")
+  endforeach()
+endforeach()
+list(LENGTH platform_files count)
+if(count LESS 10)
+  message(FATAL_ERROR "found only ${count} platform files under ${SOURCE_DIR}")
+endif()
+if(upward)
+  string(REPLACE ";" "\n" upward "${upward}")
+  message(FATAL_ERROR "includes that run upward:\n${upward}")
+endif()
