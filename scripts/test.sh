@@ -6,7 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh g++ cmake ninja-build qt6-base-dev qt6-charts-dev libqt6opengl6-dev \
-  fonts-ipafont-gothic xvfb xauth xdotool xclip x11-utils imagemagick clang libclang-rt-14-dev
+  fonts-ipafont-gothic qt6-translations-l10n xvfb xauth xdotool xclip x11-utils imagemagick \
+  clang libclang-rt-14-dev
 
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON >/dev/null
 cmake --build build-test
