@@ -1,5 +1,6 @@
 #pragma once
 #include "game/romajitable.h"
+#include "platform/folders.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -30,6 +31,9 @@ public:
     static constexpr int ClientHeight = 391;
     static constexpr int FieldLeft = 16;
 
+    frmZuvel(ZuvelM &shared, Desktop &desktop, const Folders &folders,
+             QWidget *parent = nullptr);
+    // Everything in one folder.
     frmZuvel(ZuvelM &shared, Desktop &desktop, const QString &programDir,
              QWidget *parent = nullptr);
     ~frmZuvel() override;
@@ -89,11 +93,12 @@ private:
     void ResetGame();
     QString SaveResult();
     QString filePath(const QString &name) const;
+    QString dataPath(const QString &name) const;
     void ReloadProgress();
 
     ZuvelM &m_shared;
     Desktop &m_desktop;
-    QString m_programDir;
+    Folders m_folders;
     std::unique_ptr<InstanceLock> m_lock;
 
     RomajiTable m_table;
