@@ -330,7 +330,8 @@ installed)
   # The menu entry names the launcher, which the PATH finds under any prefix.
   command=$(sed -n 's/^Exec=//p' "$entry")
   [ "$command" = kolrin ] || fail "menu entry does not start the launcher: $command"
-  (cd "$work" && PATH="$prefix/bin:$PATH" exec $command >>"$work/kolrin.log" 2>&1) &
+  (cd "$work" && HOME=$work/home PATH="$prefix/bin:$PATH" exec env -u XDG_DATA_HOME $command \
+     >>"$work/kolrin.log" 2>&1) &
   pids+=($!); pid=$!
   box=$(wait_window '^名前の入力$') || fail "the installed program did not start"
   focus "$box"; xdotool type "Inst"; xdotool key Return
