@@ -81,8 +81,6 @@ private slots:
         QTest::addColumn<bool>("dataFolderAfter");
         QTest::newRow("writable copy: data folder never made")
             << true << "missing" << false << false << true << false;
-        QTest::newRow("writable copy: own list left alone")
-            << true << "own-table" << false << false << true << true;
         QTest::newRow("installed: data folder made") << false << "missing" << true << false << true
                                                      << true;
         QTest::newRow("installed: own list") << false << "own-table" << true << true << true << true;

@@ -11,14 +11,12 @@
 
 namespace {
 // The folders of an installed copy whose program folder takes no file.
-Folders apart(const ProgramFolder &program, const ProgramFolder &data, bool ownTable,
-              bool dataWritable)
+Folders apart(const ProgramFolder &program, const ProgramFolder &data, bool dataWritable)
 {
     Folders::Facts facts;
     facts.program = program.path();
     facts.data = data.path();
     facts.dataWritable = dataWritable;
-    facts.ownTable = ownTable;
     return Folders::choose(facts);
 }
 }
@@ -69,7 +67,7 @@ private slots:
         ProgramFolder dataFolder(false, false);
         Folders folders = Folders::single(folder.path());
         if (!data.isEmpty())
-            folders = apart(folder, dataFolder, false, data == QLatin1String("apart"));
+            folders = apart(folder, dataFolder, data == QLatin1String("apart"));
         InstanceLock other(folders.data);
         if (otherCopy)
             QVERIFY(other.acquire());
@@ -86,52 +84,6 @@ private slots:
         QVERIFY(!dataFolder.has("Kolrin.cfg"));
     }
 
-    // An installed copy: the player's files in the data folder, the help from
-    // the program folder, and the word list from the data folder if it has one.
-    void playerFilesGoToTheDataFolder_data()
-    {
-        QTest::addColumn<bool>("kana");
-        QTest::addColumn<bool>("ownTable");
-        QTest::addColumn<QString>("prompt");
-        QTest::addColumn<QString>("results");
-        QTest::newRow("letters") << false << false << "" << "Kolrin.dat";
-        QTest::newRow("kana, shipped list") << true << false << "KI" << "KolrinR.dat";
-        QTest::newRow("kana, own list") << true << true << "KA" << "KolrinR.dat";
-        QTest::newRow("letters, own list") << false << true << "" << "Kolrin.dat";
-    }
-    void playerFilesGoToTheDataFolder()
-    {
-        QFETCH(bool, kana);
-        QFETCH(bool, ownTable);
-        QFETCH(QString, prompt);
-        QFETCH(QString, results);
-        ProgramFolder program;
-        program.write("Romaji.tbl", "\xb7\r\n@\r\nKI\r\n@\r\n");
-        ProgramFolder data(false, false);
-        if (ownTable)
-            data.write("Romaji.tbl", "\xb6\r\n@\r\nKA\r\n@\r\n");
-        data.write("Kolrin.cfg", kana ? "False\r\nTrue\r\nP\r\n" : "False\r\nFalse\r\nP\r\n");
-        const QStringList shipped = QDir(program.path()).entryList(QDir::Files | QDir::Hidden);
-        {
-            Session s(apart(program, data, ownTable, true));
-            QVERIFY(s.loaded);
-            QVERIFY(s.desktop.boxes.isEmpty());
-            if (kana)
-                QCOMPARE(s.window->currentRomaji(), prompt);
-            s.playToTheEnd();
-            QCOMPARE(s.ranking().size(), 1);
-            s.window->mnuMokuji_Click();
-            QCOMPARE(s.desktop.helpShown, QStringList{program.file("Kolrin.hlp")});
-            s.window->close();
-            QVERIFY(s.desktop.boxes.isEmpty());
-        }
-        QVERIFY(data.read(results.toLatin1().constData()).startsWith("1,\"P\","));
-        QVERIFY(data.has("Kolrin.lock"));
-        QCOMPARE(data.read("Kolrin.cfg"), kana ? QByteArray("False\r\nTrue\r\nP\r\n")
-                                               : QByteArray("False\r\nFalse\r\nP\r\n"));
-        QCOMPARE(QDir(program.path()).entryList(QDir::Files | QDir::Hidden), shipped);
-    }
-
     void nowhereToSaveIsToldOnceAndNothingIsWritten()
     {
         ProgramFolder program;
@@ -141,7 +93,7 @@ private slots:
         desktop.inputAnswers = {QStringLiteral("Taro")};
         int asked = -1;
         desktop.onBox = [&] { asked = int(desktop.inputs.size()); };
-        frmZuvel window(shared, desktop, apart(program, data, false, false));
+        frmZuvel window(shared, desktop, apart(program, data, false));
         QVERIFY(window.Form_Load());
         QCOMPARE(desktop.boxes.size(), 1);
         QCOMPARE(desktop.boxes[0].kind, QStringLiteral("critical"));

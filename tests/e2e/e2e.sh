@@ -422,31 +422,6 @@ package_own_table)
   [ -e "$home/.local" ] && fail "wrote under ~/.local despite XDG_DATA_HOME"
   root_unchanged
   ;;
-package_nowhere)
-  # A home the player cannot write to: the game says so once and still runs.
-  # The only box titled Kolrin after which the game goes on is that one: the
-  # other start-up boxes of that title end it.
-  unpack_package
-  new_player
-  chmod 555 "$home"
-  launch_player; pid=$last_pid
-  box=$(wait_window '^Kolrin$') || fail "no word that nothing can be saved"
-  import -window root "$artifacts/package-nowhere.png" 2>/dev/null || true
-  focus "$box"; xdotool key Return
-  box=$(wait_window '^名前の入力$') || fail "the game did not go on after the message"
-  focus "$box"; xdotool key Return
-  win=$(wait_window "$main_title") || fail "no main window"
-  focus "$win"
-  xdotool key Return
-  xdotool type --delay 15 "abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyz"
-  dlg=$(wait_window '^リプレイ$' 40) || fail "no game-over dialog"
-  focus "$dlg"; xdotool key Tab Return
-  sleep 0.3
-  # A second box (settings not saved) would keep the program from ending.
-  quit_game "$win" "$pid"
-  [ "$(ls -A "$home")" = run ] || fail "written in the home: $(ls -A "$home")"
-  root_unchanged
-  ;;
 *)
   fail "unknown case"
   ;;
