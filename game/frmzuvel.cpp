@@ -58,7 +58,12 @@ const QString TableTitle = QStringLiteral("警告");
 }
 
 frmZuvel::frmZuvel(ZuvelM &shared, Desktop &desktop, const QString &programDir, QWidget *parent)
-    : QMainWindow(parent), m_shared(shared), m_desktop(desktop), m_programDir(programDir)
+    : frmZuvel(shared, desktop, Folders::single(programDir), parent)
+{
+}
+
+frmZuvel::frmZuvel(ZuvelM &shared, Desktop &desktop, const Folders &folders, QWidget *parent)
+    : QMainWindow(parent), m_shared(shared), m_desktop(desktop), m_folders(folders)
 {
     setWindowTitle(QStringLiteral("Kolrin(Typing Zuvel)"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -169,12 +174,17 @@ void frmZuvel::buildMenus()
 
 QString frmZuvel::filePath(const QString &name) const
 {
-    return m_programDir + name;
+    return m_folders.program + name;
+}
+
+QString frmZuvel::dataPath(const QString &name) const
+{
+    return m_folders.data + name;
 }
 
 bool frmZuvel::Form_Load()
 {
-    m_lock = std::make_unique<InstanceLock>(m_programDir);
+    m_lock = std::make_unique<InstanceLock>(m_folders.data);
     if (!m_lock->acquire()) {
         m_desktop.critical(nullptr, QStringLiteral("二重起動です。"));
         return false;
@@ -186,6 +196,10 @@ bool frmZuvel::Form_Load()
     LoadSettings();
     if (!LoadRomajiTable())
         return false;
+    if (!m_folders.canSave) {
+        m_desktop.critical(nullptr, QStringLiteral("成績と設定を保存する場所がありません。\n%1")
+                                        .arg(QDir::toNativeSeparators(m_folders.data)));
+    }
     if (m_shared.AskNameAtStart)
         mnuName_Click();
     m_fieldTop = FieldMotion::RestTop;
@@ -203,7 +217,7 @@ void frmZuvel::LoadSettings()
     Settings settings;
     settings.romajiMode = m_shared.RomajiMode;
     settings.playerName = m_playerName;
-    const QString path = filePath(QStringLiteral("Kolrin.cfg"));
+    const QString path = dataPath(QStringLiteral("Kolrin.cfg"));
     if (TextFile::exists(path)) {
         const TextFile::ReadResult file = TextFile::readAll(path, MaxSettingsBytes);
         if (file.ok())
@@ -218,7 +232,7 @@ void frmZuvel::LoadSettings()
     m_mnuRoma->setChecked(m_shared.RomajiMode);
 
     // Missing or damaged: every option off, and nothing said.
-    const QString ini = filePath(QStringLiteral("Kolrin.ini"));
+    const QString ini = dataPath(QStringLiteral("Kolrin.ini"));
     if (TextFile::exists(ini)) {
         const TextFile::ReadResult file = TextFile::readAll(ini, MaxSettingsBytes);
         if (file.ok())
@@ -232,17 +246,20 @@ void frmZuvel::LoadSettings()
 
 void frmZuvel::SaveSettings()
 {
+    // The player was told at start-up; once is enough.
+    if (!m_folders.canSave)
+        return;
     Settings settings;
     settings.askNameAtStart = m_shared.AskNameAtStart;
     settings.romajiMode = m_shared.RomajiMode;
     settings.playerName = m_playerName;
-    QList<TextFile::Replacement> files{{filePath(QStringLiteral("Kolrin.cfg")), settings.toFile()}};
+    QList<TextFile::Replacement> files{{dataPath(QStringLiteral("Kolrin.cfg")), settings.toFile()}};
 
     // A player who never touched an option gets no new file, and an odd
     // thing standing in its place (a FIFO, say) does not stop the save.
     QString failed = files[0].path;
     QString error;
-    const QString ini = filePath(QStringLiteral("Kolrin.ini"));
+    const QString ini = dataPath(QStringLiteral("Kolrin.ini"));
     if (TextFile::exists(ini) || !m_options.isDefault()) {
         QByteArray previous;
         if (TextFile::exists(ini)) {
@@ -266,7 +283,7 @@ void frmZuvel::SaveSettings()
 
 bool frmZuvel::LoadRomajiTable()
 {
-    const QString path = filePath(QStringLiteral("Romaji.tbl"));
+    const QString &path = m_folders.table;
     if (!TextFile::exists(path)) {
         m_desktop.critical(nullptr, TableMissing, TableTitle);
         return false;
@@ -364,7 +381,9 @@ void frmZuvel::cmdStart_Click()
 
 QString frmZuvel::SaveResult()
 {
-    const QString path = filePath(ResultFile::fileName(m_shared.RomajiMode));
+    if (!m_folders.canSave)
+        return {};
+    const QString path = dataPath(ResultFile::fileName(m_shared.RomajiMode));
     const QString error = TextFile::append(
         path, ResultFile::formatLine(m_level, m_playerName, QDateTime::currentDateTime()));
     if (error.isEmpty())
@@ -600,7 +619,7 @@ void frmZuvel::mnuName_Click()
 
 void frmZuvel::mnuBest_Click()
 {
-    const QString path = filePath(ResultFile::fileName(m_shared.RomajiMode));
+    const QString path = dataPath(ResultFile::fileName(m_shared.RomajiMode));
     if (!TextFile::exists(path))
         return;
     m_shared.Results.clear();
@@ -620,7 +639,7 @@ void frmZuvel::mnuProgress_Click()
 {
     if (!m_frmProgress)
         m_frmProgress = new frmProgress(this);
-    m_frmProgress->open(filePath(ResultFile::fileName(m_shared.RomajiMode)), m_playerName,
+    m_frmProgress->open(dataPath(ResultFile::fileName(m_shared.RomajiMode)), m_playerName,
                         isPlaying());
 }
 
@@ -628,7 +647,7 @@ void frmZuvel::mnuProgress_Click()
 void frmZuvel::ReloadProgress()
 {
     if (m_frmProgress && m_frmProgress->isVisible())
-        m_frmProgress->reload(filePath(ResultFile::fileName(m_shared.RomajiMode)));
+        m_frmProgress->reload(dataPath(ResultFile::fileName(m_shared.RomajiMode)));
 }
 
 void frmZuvel::mnuMokuji_Click()

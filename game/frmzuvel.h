@@ -1,6 +1,7 @@
 #pragma once
 #include "game/romajitable.h"
 #include "game/typingstats.h"
+#include "platform/folders.h"
 #include "shell/options.h"
 
 #include <QElapsedTimer>
@@ -33,6 +34,9 @@ public:
     static constexpr int ClientHeight = 391;
     static constexpr int FieldLeft = 16;
 
+    frmZuvel(ZuvelM &shared, Desktop &desktop, const Folders &folders,
+             QWidget *parent = nullptr);
+    // Everything in one folder.
     frmZuvel(ZuvelM &shared, Desktop &desktop, const QString &programDir,
              QWidget *parent = nullptr);
     ~frmZuvel() override;
@@ -112,11 +116,12 @@ private:
     void ResetGame();
     QString SaveResult();
     QString filePath(const QString &name) const;
+    QString dataPath(const QString &name) const;
     void ReloadProgress();
 
     ZuvelM &m_shared;
     Desktop &m_desktop;
-    QString m_programDir;
+    Folders m_folders;
     std::unique_ptr<InstanceLock> m_lock;
 
     RomajiTable m_table;

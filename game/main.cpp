@@ -3,16 +3,21 @@
 #include "platform/appicon.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
+#include "platform/folders.h"
 #include "platform/programdir.h"
 #include "platform/terminationsignals.h"
 #include "shell/helpwindow.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(applicationTitle());
+    // Names the player's data folder (~/.local/share/kolrin) and the window
+    // class; the title every box shows is applicationTitle().
+    QApplication::setApplicationName(QStringLiteral("kolrin"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(KOLRIN_APP_ID));
     QApplication::setWindowIcon(AppIcon::icon());
     Dialogs::setUpApplication(app);
 
@@ -23,7 +28,10 @@ int main(int argc, char *argv[])
         help->open(path);
     });
     ZuvelM shared;
-    frmZuvel window(shared, desktop, ProgramDir());
+    const Folders folders = Folders::find(
+        ProgramDir(),
+        withTrailingSlash(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+    frmZuvel window(shared, desktop, folders);
     // A stop during start-up ends the process at once, saving nothing.
     if (!window.Form_Load())
         return 1;

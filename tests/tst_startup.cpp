@@ -9,6 +9,18 @@
 #include <QLabel>
 #include <QSignalSpy>
 
+namespace {
+// The folders of an installed copy whose program folder takes no file.
+Folders apart(const ProgramFolder &program, const ProgramFolder &data, bool dataWritable)
+{
+    Folders::Facts facts;
+    facts.program = program.path();
+    facts.data = data.path();
+    facts.dataWritable = dataWritable;
+    return Folders::choose(facts);
+}
+}
+
 class TestStartup : public QObject
 {
     Q_OBJECT
@@ -16,34 +28,50 @@ class TestStartup : public QObject
 private slots:
     void initTestCase() { useDesignFont(); }
 
+    // With a data folder apart, the lock lives there and the program folder
+    // still holds the help and the word list. Nowhere to save is told only
+    // once nothing stops the start.
     void refusalsComeInOrder_data()
     {
         QTest::addColumn<bool>("otherCopy");
         QTest::addColumn<bool>("help");
         QTest::addColumn<bool>("table");
+        QTest::addColumn<QString>("data"); // "", "apart", "unusable"
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("title");
         const QString lock = QStringLiteral("二重起動です。");
         const QString help = QStringLiteral("Kolrin.hlpが見つかりません");
         const QString table = QStringLiteral("ローマ字テーブル Romaji.tbl　が見つかりません。");
-        QTest::newRow("second copy") << true << true << true << lock << "Kolrin";
-        QTest::newRow("second copy, no files") << true << false << false << lock << "Kolrin";
-        QTest::newRow("no help") << false << false << true << help << "Kolrin";
-        QTest::newRow("no help, no table") << false << false << false << help << "Kolrin";
-        QTest::newRow("no table") << false << true << false << table << "警告";
+        QTest::newRow("second copy") << true << true << true << "" << lock << "Kolrin";
+        QTest::newRow("second copy, no files") << true << false << false << "" << lock << "Kolrin";
+        QTest::newRow("no help") << false << false << true << "" << help << "Kolrin";
+        QTest::newRow("no help, no table") << false << false << false << "" << help << "Kolrin";
+        QTest::newRow("no table") << false << true << false << "" << table << "警告";
+        QTest::newRow("second copy, data apart") << true << true << true << "apart" << lock << "Kolrin";
+        QTest::newRow("no help, data apart") << false << false << true << "apart" << help << "Kolrin";
+        QTest::newRow("no table, data apart") << false << true << false << "apart" << table << "警告";
+        QTest::newRow("no help, nowhere to save") << false << false << true << "unusable" << help
+                                                  << "Kolrin";
+        QTest::newRow("no table, nowhere to save") << false << true << false << "unusable" << table
+                                                   << "警告";
     }
     void refusalsComeInOrder()
     {
         QFETCH(bool, otherCopy);
         QFETCH(bool, help);
         QFETCH(bool, table);
+        QFETCH(QString, data);
         QFETCH(QString, message);
         QFETCH(QString, title);
         ProgramFolder folder(help, table);
-        InstanceLock other(folder.path());
+        ProgramFolder dataFolder(false, false);
+        Folders folders = Folders::single(folder.path());
+        if (!data.isEmpty())
+            folders = apart(folder, dataFolder, data == QLatin1String("apart"));
+        InstanceLock other(folders.data);
         if (otherCopy)
             QVERIFY(other.acquire());
-        Session s(folder, {QStringLiteral("never asked")});
+        Session s(folders, {QStringLiteral("never asked")});
         QVERIFY(!s.loaded);
         QCOMPARE(s.desktop.boxes.size(), 1);
         QCOMPARE(s.desktop.boxes[0].kind, QStringLiteral("critical"));
@@ -53,6 +81,42 @@ private slots:
         // The stop ends the process without the closing steps.
         s.window.reset();
         QVERIFY(!folder.has("Kolrin.cfg"));
+        QVERIFY(!dataFolder.has("Kolrin.cfg"));
+    }
+
+    void nowhereToSaveIsToldOnceAndNothingIsWritten()
+    {
+        ProgramFolder program;
+        ProgramFolder data(false, false);
+        ZuvelM shared;
+        FakeDesktop desktop;
+        desktop.inputAnswers = {QStringLiteral("Taro")};
+        int asked = -1;
+        desktop.onBox = [&] { asked = int(desktop.inputs.size()); };
+        frmZuvel window(shared, desktop, apart(program, data, false));
+        QVERIFY(window.Form_Load());
+        QCOMPARE(desktop.boxes.size(), 1);
+        QCOMPARE(desktop.boxes[0].kind, QStringLiteral("critical"));
+        QCOMPARE(desktop.boxes[0].title, QStringLiteral("Kolrin"));
+        QCOMPARE(desktop.boxes[0].text,
+                 QStringLiteral("成績と設定を保存する場所がありません。\n") + data.path());
+        QCOMPARE(asked, 0); // before the name question
+        QCOMPARE(window.playerName(), QStringLiteral("Taro"));
+
+        window.mnuStart_Click();
+        whenModal([](QWidget *modal) { qobject_cast<frmReplay *>(modal)->cmdEnd()->click(); });
+        for (int i = 0; i < 1000 && window.isPlaying(); ++i)
+            window.tmrUp_Timer();
+        QVERIFY(!window.isPlaying());
+        window.close();
+        QCOMPARE(desktop.boxes.size(), 1);
+        // The lock is still tried there: one already in place keeps a second
+        // copy out even in a folder that takes no new file.
+        QStringList written = QDir(data.path()).entryList(QDir::Files | QDir::Hidden);
+        written.removeOne(QStringLiteral("Kolrin.lock"));
+        QCOMPARE(written, QStringList());
+        QVERIFY(!program.has("Kolrin.cfg"));
+        QVERIFY(!program.has("Kolrin.dat"));
     }
 
     void lockOfAKilledCopyDoesNotBlock()

@@ -132,6 +132,12 @@ struct Session
         window = std::make_unique<frmZuvel>(shared, desktop, folder.path());
         loaded = window->Form_Load();
     }
+    explicit Session(const Folders &folders, const QStringList &answers = {})
+    {
+        desktop.inputAnswers = answers;
+        window = std::make_unique<frmZuvel>(shared, desktop, folders);
+        loaded = window->Form_Load();
+    }
     // A game played without keys until the field reaches the top; the
     // game-over dialog is answered End.
     void playToTheEnd()

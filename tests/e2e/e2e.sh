@@ -12,6 +12,7 @@ pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  chmod -R u+w "$work" 2>/dev/null || true # an unpacked package is read-only
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -26,9 +27,9 @@ note() { echo "[$case_name] $*"; }
 # A private X server; no window manager, so focus is given with windowfocus.
 # -noreset: by default the server resets when its last client leaves, and a
 # program started in that moment (after a kill) cannot connect.
-start_x() {
+start_x() { # extra Xvfb options
   exec 5> "$work/display"
-  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset "$@" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [ -s "$work/display" ] && break
@@ -141,7 +142,52 @@ quit_game() { # main window id, pid
   wait_exit "$2" 5 || fail "the program did not end through ｹﾞｰﾑの終了"
 }
 
-start_x
+# The Debian package, built by the package_build case for the others.
+pkgdir=$(dirname "$exe")/e2e-package
+
+# Unpacks the package into a read-only root and notes what lies there.
+unpack_package() {
+  local deb
+  deb=$(ls "$pkgdir"/kolrin_*.deb 2>/dev/null | head -n1)
+  [ -n "$deb" ] || fail "no package in $pkgdir (e2e-package_build makes it)"
+  root=$work/root
+  dpkg-deb -x "$deb" "$root"
+  chmod -R a-w "$root"
+  snapshot_root >"$work/root-before"
+}
+snapshot_root() { find "$root" -printf '%p %y %m %s %T@ %l\n' | sort; }
+root_unchanged() {
+  snapshot_root | diff "$work/root-before" - >"$work/root-diff" \
+    || fail "written under the unpacked root: $(head -n5 "$work/root-diff")"
+}
+
+# The player: an ordinary user with a home of their own (nobody, when the
+# tests run as root), who can read the package but write only that home.
+new_player() {
+  home=$work/player
+  mkdir -p "$home/run"
+  chmod 700 "$home/run"
+  chmod 755 "$work"
+  as_player=()
+  if [ "$(id -u)" -eq 0 ]; then
+    chown -R 65534:65534 "$home"
+    as_player=(setpriv --reuid=65534 --regid=65534 --clear-groups --)
+  fi
+}
+
+launch_player() { # extra environment, as NAME=value
+  (cd "$home" && exec env -u XDG_DATA_HOME -u XDG_CONFIG_HOME -u XDG_CACHE_HOME \
+      HOME="$home" XDG_RUNTIME_DIR="$home/run" "$@" \
+      "${as_player[@]}" "$root/usr/bin/kolrin" >>"$work/kolrin.log" 2>&1) &
+  pids+=($!)
+  last_pid=$!
+}
+
+case "$case_name" in
+destdir|package_build) ;;             # no window
+package_*) start_x -ac ;;             # the player is another user
+*) start_x ;;
+esac
 case "$case_name" in
 second_copy)
   dir=$(new_program_dir game)
@@ -350,14 +396,18 @@ installed)
   prefix=$work/home/.local
   cmake --install "$(dirname "$exe")" --prefix "$prefix" >"$work/install.log" \
     || fail "install failed: $(tail -n3 "$work/install.log")"
+  entry=$prefix/share/applications/jp.example.ruzo.Kolrin.desktop
   for f in bin/kolrin lib/kolrin/kolrin lib/kolrin/Romaji.tbl lib/kolrin/Kolrin.hlp \
-           share/applications/kolrin.desktop share/icons/hicolor/32x32/apps/kolrin.png \
-           share/icons/hicolor/256x256/apps/kolrin.png; do
+           share/applications/jp.example.ruzo.Kolrin.desktop \
+           share/metainfo/jp.example.ruzo.Kolrin.metainfo.xml \
+           share/icons/hicolor/32x32/apps/kolrin.png share/icons/hicolor/256x256/apps/kolrin.png; do
     [ -e "$prefix/$f" ] || fail "not installed: $f"
   done
-  grep -qx "Exec=$prefix/lib/kolrin/kolrin" "$prefix/share/applications/kolrin.desktop" \
-    || fail "menu entry does not start the installed program"
-  (cd "$work" && PATH="$prefix/bin:$PATH" exec kolrin >>"$work/kolrin.log" 2>&1) &
+  # The menu entry names the launcher, which the PATH finds under any prefix.
+  command=$(sed -n 's/^Exec=//p' "$entry")
+  [ "$command" = kolrin ] || fail "menu entry does not start the launcher: $command"
+  (cd "$work" && HOME=$work/home PATH="$prefix/bin:$PATH" exec env -u XDG_DATA_HOME $command \
+     >>"$work/kolrin.log" 2>&1) &
   pids+=($!); pid=$!
   box=$(wait_window '^名前の入力$') || fail "the installed program did not start"
   focus "$box"; xdotool type "Inst"; xdotool key Return
@@ -365,6 +415,88 @@ installed)
   quit_game "$win" "$pid"
   [ "$(od -An -c "$prefix/lib/kolrin/Kolrin.cfg" | tr -d ' \n')" = 'True\r\nFalse\r\nInst\r\n' ] \
     || fail "settings not kept in the program folder"
+  [ -e "$work/home/.local/share/kolrin" ] && fail "a writable copy made a data folder"
+  ;;
+destdir)
+  # Staged as a packager stages it: nothing may land in the prefix itself.
+  prefix=$work/prefix stage=$work/stage
+  mkdir -p "$prefix"
+  DESTDIR=$stage cmake --install "$(dirname "$exe")" --prefix "$prefix" >"$work/install.log" \
+    || fail "install failed: $(tail -n3 "$work/install.log")"
+  [ -z "$(ls -A "$prefix")" ] || fail "written outside DESTDIR: $(ls -A "$prefix")"
+  outside=$(find "$stage" -mindepth 1 ! -type d ! -path "$stage$prefix/*")
+  [ -z "$outside" ] || fail "staged outside the prefix: $outside"
+  [ "$(readlink "$stage$prefix/bin/kolrin")" = ../lib/kolrin/kolrin ] \
+    || fail "launcher: $(ls -l "$stage$prefix/bin/kolrin")"
+  note "$(find "$stage" ! -type d | wc -l) files staged, none outside"
+  ;;
+package_build)
+  rm -rf "$pkgdir"
+  (cd "$(dirname "$exe")" && cpack -G DEB -B "$pkgdir" >"$work/cpack.log" 2>&1) \
+    || fail "cpack failed: $(tail -n5 "$work/cpack.log")"
+  deb=$(ls "$pkgdir"/kolrin_*.deb) || fail "no package made"
+  dpkg-deb -f "$deb" Depends >"$work/depends"
+  for dep in fonts-ipafont-gothic libqt6gui6 libqt6widgets6 libqt6charts6; do
+    grep -qw "$dep" "$work/depends" || fail "$dep missing from Depends: $(cat "$work/depends")"
+  done
+  root=$work/root
+  dpkg-deb -x "$deb" "$root"
+  for f in usr/lib/kolrin/kolrin usr/lib/kolrin/Romaji.tbl usr/lib/kolrin/Kolrin.hlp \
+           usr/share/applications/jp.example.ruzo.Kolrin.desktop \
+           usr/share/metainfo/jp.example.ruzo.Kolrin.metainfo.xml \
+           usr/share/icons/hicolor/48x48/apps/kolrin.png \
+           usr/share/doc/kolrin/copyright usr/share/doc/kolrin/changelog.gz; do
+    [ -f "$root/$f" ] || fail "not in the package: $f"
+  done
+  [ "$(readlink "$root/usr/bin/kolrin")" = ../lib/kolrin/kolrin ] || fail "no launcher in /usr/bin"
+  file -L "$root/usr/bin/kolrin" | grep -q ', stripped' || fail "program not stripped"
+  # The metadata as the software centre reads it, with the entry and icon it names.
+  appstreamcli validate-tree --no-net "$root" >"$work/appstream.log" 2>&1 \
+    || fail "AppStream: $(cat "$work/appstream.log")"
+  note "$(basename "$deb"): $(cat "$work/depends")"
+  ;;
+package_play)
+  # The installed game for an ordinary player: their files go to their home.
+  unpack_package
+  new_player
+  data=$home/.local/share/kolrin
+  launch_player; pid=$last_pid
+  box=$(wait_window '^名前の入力$') || fail "the unpacked program did not start"
+  focus "$box"; xdotool type "Pkg"; xdotool key Return
+  win=$(wait_window "$main_title") || fail "no main window"
+  focus "$win"
+  xdotool key F2
+  xdotool type --delay 15 "abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyz"
+  answer_game_over "$data" Kolrin.dat 40
+  quit_game "$win" "$pid"
+  [ "$(od -An -c "$data/Kolrin.cfg" | tr -d ' \n')" = 'True\r\nFalse\r\nPkg\r\n' ] \
+    || fail "settings: $(od -c "$data/Kolrin.cfg" 2>&1 | head -3)"
+  check_result_line "$data/Kolrin.dat" '([2-9]|[1-9][0-9]+)' Pkg
+  [ "$(ls "$data" | tr '\n' ' ')" = 'Kolrin.cfg Kolrin.dat Kolrin.lock ' ] \
+    || fail "data folder holds: $(ls "$data")"
+  root_unchanged
+  note "$(tail -n1 "$data/Kolrin.dat" | tr -d '\r') in $data"
+  ;;
+package_own_table)
+  # A word list in the player's data folder (found through XDG_DATA_HOME)
+  # replaces the shipped one: only ｶ/KA can be drawn.
+  unpack_package
+  new_player
+  data=$home/xdg-data/kolrin
+  mkdir -p "$data"
+  printf '\xb6\r\n@\r\nKA\r\n@\r\n' >"$data/Romaji.tbl"
+  printf 'False\r\nTrue\r\nX\r\n' >"$data/Kolrin.cfg"
+  [ "$(id -u)" -eq 0 ] && chown -R 65534:65534 "$home"
+  launch_player XDG_DATA_HOME="$home/xdg-data"; pid=$last_pid
+  win=$(wait_window "$main_title") || fail "no main window"
+  focus "$win"
+  xdotool key Return
+  xdotool type --delay 30 "kakaka"
+  answer_game_over "$data" KolrinR.dat 20
+  quit_game "$win" "$pid"
+  LC_ALL=C grep -qaP '^4,"X","' "$data/KolrinR.dat" || fail "level 4 not recorded: $(od -c "$data/KolrinR.dat")"
+  [ -e "$home/.local" ] && fail "wrote under ~/.local despite XDG_DATA_HOME"
+  root_unchanged
   ;;
 *)
   fail "unknown case"
