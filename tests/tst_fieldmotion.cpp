@@ -43,34 +43,6 @@ private slots:
                 QFAIL(qPrintable(QStringLiteral("level %1").arg(level)));
         }
     }
-
-    void tickReachingOnePixelEndsGame_data()
-    {
-        QTest::addColumn<int>("level");
-        QTest::newRow("1") << 1;
-        QTest::newRow("13") << 13;
-        QTest::newRow("221") << 221;
-    }
-
-    void tickReachingOnePixelEndsGame()
-    {
-        // These levels bring the top to exactly 1 pixel; the tick before
-        // leaves it one level above and the game goes on.
-        QFETCH(int, level);
-        const std::int16_t l = std::int16_t(level);
-        float top = FieldMotion::RestTop;
-        int ticks = 0;
-        while (top > 1 + level) {
-            top = FieldMotion::risen(top, l);
-            ++ticks;
-            QVERIFY(!FieldMotion::reachedTop(top));
-        }
-        QCOMPARE(top, float(1 + level));
-        top = FieldMotion::risen(top, l);
-        QCOMPARE(top, 1.0f);
-        QVERIFY(FieldMotion::reachedTop(top));
-        QCOMPARE(ticks + 1, FieldMotion::ticksToTop(l));
-    }
 };
 
 QTEST_APPLESS_MAIN(TestFieldMotion)

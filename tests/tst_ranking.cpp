@@ -1,7 +1,6 @@
 #include "records/ranking.h"
 
 #include <QBuffer>
-#include <QRandomGenerator>
 #include <QtTest>
 
 class TestRanking : public QObject
@@ -18,8 +17,6 @@ private slots:
     void lineEndsDoNotChangeTheRanking_data();
     void lineEndsDoNotChangeTheRanking();
     void fileBeyondSixteenBitCountStillRanks();
-    void matchesTheExchangeSortRunAfterEveryRecord_data();
-    void matchesTheExchangeSortRunAfterEveryRecord();
 };
 
 namespace {
@@ -49,12 +46,22 @@ RankingBuilder rankBytes(QByteArray bytes)
     return builder;
 }
 
-// Names of the listed entries, stopping where the window stops.
+// Names of the entries as the ranking window lists them.
 QStringList listedNames(const ResultTable &table)
 {
     QStringList names;
-    for (int n = 1; n <= ResultTable::Size && table[n].Level != 0; ++n)
-        names << table[n].Name;
+    for (const QString &line : rankingListLines(table, false))
+        names << line.section(u'\t', 1, 1);
+    return names;
+}
+
+// Names of the entries as the ranking window copies them, blanks trimmed.
+QStringList copiedNames(const ResultTable &table)
+{
+    QStringList names;
+    const QStringList lines = rankingClipboardText(table, false).split(QStringLiteral("\r\n"));
+    for (const QString &line : lines.mid(0, lines.size() - 1))
+        names << line.section(u'\t', 1, 1).trimmed();
     return names;
 }
 }
@@ -82,6 +89,29 @@ void TestRanking::tableKeepsThirtyBestInExchangeOrder_data()
     QTest::newRow("31st equal dropped") << (ones + QList<int>{1}) << fullOrder;
     QTest::newRow("31st higher at top, one level 1 leaves")
         << (ones + QList<int>{2}) << (QList<int>{31} + fullOrder.mid(1, 28) + QList<int>{15});
+
+    // Beyond the thirtieth record the table is sorted through a cache of
+    // orders. Sorting a sorted table still turns each tied block over by one
+    // (its first entry moves to its end), all but the lowest block; an
+    // entering record then goes before the first lower block, and every block
+    // from there down gives its first entry to the next, the last to entry 30.
+    QTest::newRow("tied records entering at the top")
+        << (ones + QList<int>(5, 2))
+        << (QList<int>{33, 32, 34, 31, 35} + fullOrder.mid(5, 24) + QList<int>{17});
+    QList<int> tiedTopOverFalling(3, 100), thirdToTwentyNinth;
+    for (int n = 4; n <= 29; ++n) {
+        tiedTopOverFalling << 103 - n;
+        thirdToTwentyNinth << n;
+    }
+    QTest::newRow("records staying last still turn the tied top over")
+        << (tiedTopOverFalling + QList<int>{1, 2, 3, 4, 5, 6})
+        << (QList<int>{2, 1, 3} + thirdToTwentyNinth + QList<int>{35});
+    QTest::newRow("records tied with a middle block")
+        << (QList<int>{5, 5, 5, 4, 4, 4} + QList<int>(24, 3) + QList<int>{4, 4, 4})
+        << QList<int>{1, 3, 2, 4, 31, 6, 32, 5, 33, 13, 20, 10, 21, 14, 22, 7, 23, 15, 24, 11,
+                      25, 16, 26, 9, 27, 17, 28, 12, 29, 19};
+    QTest::newRow("negative levels below a full table")
+        << (QList<int>(29, 1) + QList<int>{-3, -2}) << (fullOrder.mid(0, 29) + QList<int>{31});
 }
 
 void TestRanking::tableKeepsThirtyBestInExchangeOrder()
@@ -95,6 +125,7 @@ void TestRanking::tableKeepsThirtyBestInExchangeOrder()
     for (int n : listed)
         expected << QStringLiteral("r%1").arg(n);
     QCOMPARE(listedNames(builder.result()), expected);
+    QCOMPARE(copiedNames(builder.result()), expected);
 }
 
 void TestRanking::listAndClipboardShowEntriesUpToFirstEmpty_data()
@@ -106,23 +137,25 @@ void TestRanking::listAndClipboardShowEntriesUpToFirstEmpty_data()
     QTest::addColumn<QString>("clipboard");
 
     const QString d = QStringLiteral("2001/12/02 21:05");
-    QTest::newRow("two entries") << QList<int>{31, 28} << QStringList{"player", ""} << false
-                                 << QStringList{"Level 31a\tplayer\t" + d, "Level 28a\t\t" + d}
-                                 << "Level 31a\tplayer \t\t" + d + "\r\nLevel 28a\t      \t\t" + d + "\r\n";
     QTest::newRow("ten characters cut in clipboard only")
         << QList<int>{9} << QStringList{"abcdefghij"} << false
         << QStringList{"Level 9a\tabcdefghij\t" + d} << "Level 9a\tabcdefg\t\t" + d + "\r\n";
     QTest::newRow("seven characters no blank")
         << QList<int>{9} << QStringList{"abcdefg"} << false
         << QStringList{"Level 9a\tabcdefg\t" + d} << "Level 9a\tabcdefg\t\t" + d + "\r\n";
-    QTest::newRow("kana mode letter r") << QList<int>{40} << QStringList{u"山田"_qs} << true
-                                        << QStringList{u"Level 40r\t山田\t"_qs + d}
-                                        << u"Level 40r\t山田     \t\t"_qs + d + "\r\n";
-    QTest::newRow("empty table") << QList<int>{} << QStringList{} << false << QStringList{}
-                                 << QString();
     QTest::newRow("stops at first empty entry") << QList<int>{12, 0, 11} << QStringList{"a", "b", "c"}
                                                 << false << QStringList{"Level 12a\ta\t" + d}
                                                 << "Level 12a\ta      \t\t" + d + "\r\n";
+    QList<int> thirty;
+    QStringList names, list, clipboard;
+    for (int n = 1; n <= ResultTable::Size; ++n) {
+        thirty << 41 - n;
+        names << QStringLiteral("p%1").arg(n);
+        list << QStringLiteral("Level %1r\tp%2\t").arg(41 - n).arg(n) + d;
+        clipboard << QStringLiteral("Level %1r\t%2\t\t").arg(41 - n).arg(names.last().leftJustified(7)) + d;
+    }
+    QTest::newRow("all thirty of a full table") << thirty << names << true << list
+                                                << clipboard.join(QStringLiteral("\r\n")) + "\r\n";
 }
 
 void TestRanking::listAndClipboardShowEntriesUpToFirstEmpty()
@@ -212,48 +245,6 @@ void TestRanking::fileBeyondSixteenBitCountStillRanks()
         QCOMPARE(int(table[n].Level), 100 + ResultTable::Size - n);
         QCOMPARE(table[n].Name, u"山田%1"_qs.arg(Count + 1 - n));
         QCOMPARE(table[n].DateTime, u"2001/12/02 21:05"_qs);
-    }
-}
-
-void TestRanking::matchesTheExchangeSortRunAfterEveryRecord_data()
-{
-    QTest::addColumn<QList<int>>("levels");
-    QRandomGenerator random(7);
-    QList<int> fewLevels, rising, risingInPairs, wide, falling;
-    for (int n = 0; n < 3000; ++n) {
-        fewLevels << 1 + random.bounded(4);
-        rising << n + 1;
-        risingInPairs << n / 2 + 1 + random.bounded(2);
-        wide << random.bounded(-3, 200);
-        falling << 3000 - n;
-    }
-    QTest::newRow("few distinct levels") << fewLevels;
-    QTest::newRow("rising") << rising;
-    QTest::newRow("rising with ties") << risingInPairs;
-    QTest::newRow("wide, with zero and negatives") << wide;
-    QTest::newRow("falling") << falling;
-}
-
-// The builder shortcuts the sort once the table is full; the result must be
-// what sorting the whole table after every entering record gives.
-void TestRanking::matchesTheExchangeSortRunAfterEveryRecord()
-{
-    QFETCH(QList<int>, levels);
-    ResultTable expected;
-    for (int n = 1; n <= levels.size(); ++n) {
-        const ResultEntry entry{std::int16_t(levels[n - 1]), QStringLiteral("r%1").arg(n), QString()};
-        if (n <= ResultTable::Size)
-            expected[n] = entry;
-        else if (expected[ResultTable::Size].Level < entry.Level)
-            expected[ResultTable::Size] = entry;
-        else
-            continue;
-        SortResults(expected);
-    }
-    const ResultTable actual = rankBytes(resultFile(levels)).result();
-    for (int n = 1; n <= ResultTable::Size; ++n) {
-        QCOMPARE(actual[n].Name, expected[n].Name);
-        QCOMPARE(actual[n].Level, expected[n].Level);
     }
 }
 

@@ -56,7 +56,7 @@ private slots:
             QCOMPARE(dialog.lblMes(2)->text(), QStringLiteral("Level %1").arg(level));
             QCOMPARE(dialog.lblTatujinn()->text(), sentence);
             QCOMPARE(dialog.windowTitle(), QStringLiteral("リプレイ"));
-            QCOMPARE(QApplication::focusWidget(), dialog.cmdNext());
+            QTRY_COMPARE(QApplication::focusWidget(), dialog.cmdNext());
             QCOMPARE(dialog.cmdNext()->nextInFocusChain(), dialog.cmdEnd());
             QTest::keyClick(&dialog, Qt::Key_Return);
         });

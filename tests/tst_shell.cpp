@@ -96,7 +96,7 @@ private slots:
         frmWeb web(desktop);
         whenModal([&](QWidget *) {
             QCOMPARE(web.windowTitle(), QStringLiteral("Ruzo関連のURLにアクセスする"));
-            QCOMPARE(QApplication::focusWidget(), web.cmdBrowse(1));
+            QTRY_COMPARE(QApplication::focusWidget(), web.cmdBrowse(1));
             QCOMPARE(web.cmdBrowse(1)->nextInFocusChain(), web.cmdBrowse(2));
             QCOMPARE(web.cmdBrowse(2)->nextInFocusChain(), web.cmdBrowse(0));
             QVERIFY(web.webText().startsWith(QStringLiteral("　この画面では")));

@@ -38,16 +38,11 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("ascii") << u"12,\"Tester\"\r\n"_qs << QByteArray("12,\"Tester\"\r\n");
         QTest::newRow("half-width katakana are single bytes")
             << u"｡ｱｶﾞﾝﾟ"_qs << QByteArray("\xa1\xb1\xb6\xde\xdd\xdf");
-        QTest::newRow("hiragana") << u"あん"_qs << QByteArray("\x82\xa0\x82\xf1");
         QTest::newRow("trail byte is a backslash") << u"ソ表"_qs << QByteArray("\x83\x5c\x95\x5c");
-        QTest::newRow("full-width tilde") << u"～"_qs << QByteArray("\x81\x60");
-        QTest::newRow("full-width minus") << u"－"_qs << QByteArray("\x81\x7c");
-        QTest::newRow("backslash stays a backslash") << u"\\"_qs << QByteArray("\x5c");
-        QTest::newRow("circled digit") << u"①"_qs << QByteArray("\x87\x40");
-        QTest::newRow("ideographic space") << u"　"_qs << QByteArray("\x81\x40");
+        // Where Microsoft's table differs from plain Shift_JIS.
+        QTest::newRow("Windows table") << u"～－①\\"_qs << QByteArray("\x81\x60\x81\x7c\x87\x40\x5c");
     }
 
     void cp932RoundTrip()
@@ -63,8 +58,6 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("emoji alone") << u"😀"_qs << QByteArray("?");
-        QTest::newRow("euro sign") << u"€"_qs << QByteArray("?");
-        QTest::newRow("yen sign") << u"¥"_qs << QByteArray("?");
         QTest::newRow("accented letter in a name") << u"José"_qs << QByteArray("Jos?");
         QTest::newRow("emoji between kana") << u"ｱ😀ｲ"_qs << QByteArray("\xb1?\xb2");
         QTest::newRow("several") << u"€あ😀😀"_qs << QByteArray("?\x82\xa0??");

@@ -11,37 +11,6 @@
 
 Q_DECLARE_METATYPE(KeyVerdict)
 
-namespace {
-
-// Plays keys against a prompt the way the window does: CharPos moves on after
-// an accepted key; returns how many prompts were completed and what reached
-// the hidden text box.
-struct Played
-{
-    int completed = 0;
-    QString typed;
-};
-
-Played play(const QString &romaji, const QStringList &keys)
-{
-    Played result;
-    int charPos = 1;
-    for (const QString &key : keys) {
-        const Judgement j = judgeKey(key, romaji, charPos);
-        if (j.verdict == KeyVerdict::Advanced) {
-            result.typed += j.key;
-            ++charPos;
-        } else if (j.verdict == KeyVerdict::Completed) {
-            ++result.completed;
-            result.typed.clear();
-            charPos = 1;
-        }
-    }
-    return result;
-}
-
-}
-
 class TestTypingJudge : public QObject
 {
     Q_OBJECT
@@ -94,37 +63,6 @@ private slots:
             QCOMPARE(j.key, romaji[charPos - 1]);
     }
 
-    void playsPrompt_data()
-    {
-        QTest::addColumn<QString>("romaji");
-        QTest::addColumn<QStringList>("keys");
-        QTest::addColumn<int>("completed");
-        QTest::addColumn<QString>("typed");
-
-        QTest::newRow("k a") << u"KA"_qs << QStringList{"k", "a"} << 1 << QString();
-        QTest::newRow("K A") << u"KA"_qs << QStringList{"K", "A"} << 1 << QString();
-        QTest::newRow("k A") << u"KA"_qs << QStringList{"k", "A"} << 1 << QString();
-        QTest::newRow("x swallowed") << u"KA"_qs << QStringList{"x", "k", "x", "a"} << 1 << QString();
-        QTest::newRow("half typed") << u"SHI"_qs << QStringList{"s", "h"} << 0 << u"SH"_qs;
-        QTest::newRow("wrong order") << u"KA"_qs << QStringList{"a", "k"} << 0 << u"K"_qs;
-        QTest::newRow("repeated letters") << u"OOF"_qs << QStringList{"o", "o", "o", "f"} << 1
-                                          << QString();
-        QTest::newRow("one letter, twice") << u"A"_qs << QStringList{"a", "A"} << 2 << QString();
-        QTest::newRow("swallowed keys only") << u"KA"_qs << QStringList{"\b", "\r", " ", "1", "."}
-                                             << 0 << QString();
-    }
-
-    void playsPrompt()
-    {
-        QFETCH(QString, romaji);
-        QFETCH(QStringList, keys);
-        QFETCH(int, completed);
-        QFETCH(QString, typed);
-        const Played result = play(romaji, keys);
-        QCOMPARE(result.completed, completed);
-        QCOMPARE(result.typed, typed);
-    }
-
     void levelRisesByOne_data()
     {
         QTest::addColumn<int>("level");
@@ -140,34 +78,6 @@ private slots:
         QFETCH(int, level);
         QFETCH(int, raised);
         QCOMPARE(int(raisedLevel(std::int16_t(level))), raised);
-    }
-
-    void levelAfterCompletions_data()
-    {
-        QTest::addColumn<int>("completions");
-        QTest::newRow("none") << 0;
-        QTest::newRow("one") << 1;
-        QTest::newRow("many") << 300;
-    }
-
-    void levelAfterCompletions()
-    {
-        QFETCH(int, completions);
-        QStringList keys;
-        for (int n = 0; n < completions; ++n)
-            keys << "k" << "x" << "a";
-        std::int16_t level = 1;
-        int charPos = 1;
-        for (const QString &key : keys) {
-            const Judgement j = judgeKey(key, u"KA"_qs, charPos);
-            if (j.verdict == KeyVerdict::Advanced) {
-                ++charPos;
-            } else if (j.verdict == KeyVerdict::Completed) {
-                charPos = 1;
-                level = raisedLevel(level);
-            }
-        }
-        QCOMPARE(int(level), completions + 1);
     }
 
     // Per key: '+' accepted, '=' completes the prompt, '-' swallowed; then the guide.

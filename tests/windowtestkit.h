@@ -11,9 +11,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFont>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -94,19 +96,105 @@ private:
     QTemporaryDir m_dir;
 };
 
+namespace ModalKit {
+// How long a modal window may take to show, and to close once answered.
+constexpr int PatienceMs = 5000;
+
+inline QByteArray currentTest()
+{
+    return QByteArray(QTest::currentTestFunction()) + '(' + QTest::currentDataTag() + ')';
+}
+
+inline void fail(const QByteArray &message)
+{
+    QTest::qFail(message.constData(), __FILE__, __LINE__);
+}
+
+// Innermost first; each nested exec() returns as soon as control unwinds to it.
+inline void closeModals()
+{
+    for (int n = 0; n < 16; ++n) {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        modal->close();
+        if (modal->isVisible())
+            modal->hide(); // a window that refuses its close box
+    }
+}
+
+// A failed test may go on to open a window no answer is waiting for; it must
+// end at once rather than at the test runner's timeout.
+inline void closeModalsUntilTestEnds()
+{
+    closeModals();
+    auto *reaper = new QTimer;
+    reaper->setInterval(20);
+    QObject::connect(reaper, &QTimer::timeout, [reaper, test = currentTest()] {
+        if (currentTest() == test) {
+            closeModals();
+            return;
+        }
+        reaper->stop();
+        reaper->deleteLater();
+    });
+    reaper->start();
+}
+
+// Notices whether a window hid; it may show again later for another answer.
+struct HideWatch : QObject
+{
+    bool hidden = false;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        hidden |= event->type() == QEvent::Hide;
+        return false;
+    }
+};
+
+inline void failIfStillOpenLater(QWidget *modal)
+{
+    auto *watch = new HideWatch;
+    watch->setParent(modal);
+    modal->installEventFilter(watch);
+    QTimer::singleShot(PatienceMs, watch, [watch, test = currentTest()] {
+        if (!watch->hidden && currentTest() == test) {
+            fail(watch->parent()->metaObject()->className()
+                 + QByteArray(" stayed open after its answer"));
+            closeModalsUntilTestEnds();
+        }
+        watch->deleteLater();
+    });
+}
+}
+
 // Runs `answer` on the next modal window once it is showing. Each call answers
-// one window; the check runs inside that window's own event loop.
+// one window; the check runs inside that window's own event loop. A failed
+// check closes the modal windows, so the test ends with that check's message.
 inline void whenModal(std::function<void(QWidget *)> answer)
 {
     auto *poll = new QTimer;
     poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+    QElapsedTimer waited;
+    waited.start();
+    QObject::connect(poll, &QTimer::timeout, [poll, answer, waited, test = ModalKit::currentTest()] {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible())
+        const bool showing = modal && modal->isVisible();
+        const bool sameTest = ModalKit::currentTest() == test;
+        if (!showing && sameTest && !waited.hasExpired(ModalKit::PatienceMs))
             return;
         poll->stop();
         poll->deleteLater();
+        if (!sameTest || !showing) {
+            ModalKit::fail("no modal window showed for the answer set up in " + test);
+            return;
+        }
+        const QPointer<QWidget> answered(modal);
         answer(modal);
+        if (QTest::currentTestFailed())
+            ModalKit::closeModalsUntilTestEnds();
+        else if (answered && answered->isVisible())
+            ModalKit::failIfStillOpenLater(answered);
     });
     poll->start();
 }
