@@ -15,22 +15,29 @@ FieldView::FieldView(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void FieldView::ensureImage()
+void FieldView::ensureImage() const
 {
     const qreal dpr = devicePixelRatioF();
-    if (!m_image.isNull() && m_image.devicePixelRatio() == dpr
-        && m_image.deviceIndependentSize() == QSizeF(surfaceSize()))
-        return;
-    m_image = QPixmap(surfaceSize() * dpr);
-    m_image.setDevicePixelRatio(dpr);
-    m_image.fill(palette().color(QPalette::Button));
-    // Moved to a screen of another pixel ratio: draw the same picture again
-    // at the new ratio rather than scale the old pixels.
-    for (const Stroke &stroke : std::as_const(m_strokes))
-        paintStroke(stroke);
+    if (m_image.isNull() || m_image.devicePixelRatio() != dpr
+        || m_image.deviceIndependentSize() != QSizeF(surfaceSize())) {
+        // Also when moved to a screen of another pixel ratio: the same picture
+        // is drawn again at the new ratio rather than the old pixels scaled.
+        m_image = QPixmap(surfaceSize() * dpr);
+        m_image.setDevicePixelRatio(dpr);
+        m_image.fill(palette().color(QPalette::Button));
+        m_painted = 0;
+    }
+    for (; m_painted < m_strokes.size(); ++m_painted)
+        paintStroke(m_strokes[m_painted]);
 }
 
-void FieldView::paintStroke(const Stroke &stroke)
+const QPixmap &FieldView::image() const
+{
+    ensureImage();
+    return m_image;
+}
+
+void FieldView::paintStroke(const Stroke &stroke) const
 {
     QPainter p(&m_image);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -50,7 +57,6 @@ void FieldView::clear()
     m_stretch = QFont::Unstretched;
     m_shift = 0;
     m_image = QPixmap();
-    ensureImage();
     m_pos = QPointF(0, 0);
     update();
 }
@@ -91,11 +97,9 @@ void FieldView::fitText(const QString &text)
 
 void FieldView::print(const QString &text)
 {
-    ensureImage();
     const QFont f = textFont();
     const QFontMetricsF metrics(f);
     m_strokes.append({QPointF(m_pos.x() + m_shift, m_pos.y() + metrics.ascent()), f, m_color, text});
-    paintStroke(m_strokes.constLast());
     m_pos = QPointF(0, m_pos.y() + metrics.height());
     update();
 }

@@ -8,7 +8,9 @@
 
 // The rising field: a sunken box that keeps what is drawn on it. Drawing goes into a
 // backing pixmap and paintEvent only copies it, so moving the box moves the
-// picture and nothing is redrawn on a tick. Positions of text are in twips
+// picture and nothing is redrawn on a tick. Letters printed are laid into the
+// pixmap when it is next looked at, so the window shows before the first
+// huge letters are rendered. Positions of text are in twips
 // (1/1440 inch) at 96 dots per inch; the pixmap follows the screen's pixel
 // ratio so letters stay crisp when the desktop is scaled.
 class FieldView : public QWidget
@@ -28,7 +30,7 @@ public:
     // Draws the text at the text position, then moves it to the next line.
     void print(const QString &text);
 
-    const QPixmap &image() const { return m_image; }
+    const QPixmap &image() const;
     // Where the letters drawn since the last clear have ink, in the drawing
     // surface's own pixels (0, 0 at its top left corner).
     QRectF inkBounds() const;
@@ -45,12 +47,13 @@ private:
         QColor color;
         QString text;
     };
-    void paintStroke(const Stroke &stroke);
-    void ensureImage();
+    void paintStroke(const Stroke &stroke) const;
+    void ensureImage() const;
     QSize surfaceSize() const;
     QFont textFont() const;
 
-    QPixmap m_image;
+    mutable QPixmap m_image;
+    mutable qsizetype m_painted = 0; // strokes already in the pixmap
     QColor m_color = Qt::black;
     int m_points = 9;
     int m_stretch = QFont::Unstretched;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QStringDecoder>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -51,6 +52,23 @@ private slots:
         QFETCH(QByteArray, bytes);
         QCOMPARE(Cp932::encode(text), bytes);
         QCOMPARE(Cp932::decode(bytes), text);
+    }
+
+    // Single-byte text skips the converter; it must read exactly as the
+    // converter reads it, alone or among double-byte characters.
+    void singleByteTextReadsAsTheConverterReadsIt()
+    {
+        QStringDecoder converter("windows-31j");
+        for (int byte = 0; byte < 256; ++byte) {
+            const QByteArray alone(1, char(byte));
+            const QByteArray amid = "\xb1" + alone + "\x82\xa0";
+            QCOMPARE(Cp932::decode(alone), converter.decode(alone));
+            converter.resetState();
+            QCOMPARE(Cp932::decode(amid), converter.decode(amid));
+            converter.resetState();
+            Cp932::Decoder reused;
+            QCOMPARE(reused(alone), Cp932::decode(alone));
+        }
     }
 
     void unmappableBecomesOneQuestionMark_data()
