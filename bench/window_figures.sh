@@ -13,11 +13,7 @@ work=$(mktemp -d /tmp/kolrin-bench.XXXXXX)
 pid="" xvfb=""
 trap 'kill -9 $pid 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 
-exec 5>"$work/display"
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb=$!
-while [ ! -s "$work/display" ]; do sleep 0.05; done
-export DISPLAY=":$(head -n1 "$work/display")"
+. "$(dirname "$0")/xvfb.sh"
 title='^Kolrin\(Typing Zuvel\)$'
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 

@@ -12,7 +12,7 @@
 #include "platform/instancelock.h"
 #include "platform/textfile.h"
 #include "records/frmbest.h"
-#include "records/frmprogress.h"
+#include "records/progresswindow.h"
 #include "records/frmreplay.h"
 #include "records/resultrecord.h"
 #include "shell/frmabout.h"
@@ -637,8 +637,14 @@ void frmZuvel::mnuBest_Click()
 
 void frmZuvel::mnuProgress_Click()
 {
-    if (!m_frmProgress)
-        m_frmProgress = new frmProgress(this);
+    if (!m_frmProgress) {
+        QString error;
+        m_frmProgress = ProgressWindow::create(this, &error);
+        if (!m_frmProgress) {
+            m_desktop.critical(this, QStringLiteral("成績の推移を表示できません。\n%1").arg(error));
+            return;
+        }
+    }
     m_frmProgress->open(dataPath(ResultFile::fileName(m_shared.RomajiMode)), m_playerName,
                         isPlaying());
 }

@@ -19,7 +19,7 @@ class QLineEdit;
 class QPushButton;
 class frmReplay;
 class frmBest;
-class frmProgress;
+class ProgressWindow;
 class frmAbout;
 class frmWeb;
 struct ZuvelM;
@@ -152,7 +152,7 @@ private:
 
     frmReplay *m_frmReplay = nullptr;
     frmBest *m_frmBest = nullptr;
-    frmProgress *m_frmProgress = nullptr;
+    ProgressWindow *m_frmProgress = nullptr;
     frmAbout *m_frmAbout = nullptr;
     frmWeb *m_frmWeb = nullptr;
     bool m_unloaded = false;

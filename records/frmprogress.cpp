@@ -35,9 +35,10 @@ double tickStep(double span)
     return 10 * power;
 }
 
-// Ticks at round numbers; the range either ends on a tick or, for the games,
-// a little past the last one, so a long file leaves no wide empty strip and
-// the dates of a short one stand apart.
+// Ticks at round numbers; the range either ends on the first tick above the
+// highest value (a best level on the frame's edge was half hidden) or, for the
+// games, a little past the last one, so a long file leaves no wide empty strip
+// and the dates of a short one stand apart.
 void setTicks(QValueAxis *axis, double low, double high, bool endOnTick)
 {
     const double step = tickStep(high - low);
@@ -45,7 +46,7 @@ void setTicks(QValueAxis *axis, double low, double high, bool endOnTick)
     axis->setTickAnchor(0);
     axis->setTickInterval(step);
     axis->setRange(std::floor(low / step) * step,
-                   endOnTick ? std::ceil(high / step) * step : high + std::max(1.0, high / 50));
+                   endOnTick ? (std::floor(high / step) + 1) * step : high + std::max(1.0, high / 50));
 }
 
 QString dated(const QString &date)
@@ -54,7 +55,12 @@ QString dated(const QString &date)
 }
 }
 
-frmProgress::frmProgress(QWidget *parent) : QWidget(parent, Qt::Window)
+ProgressWindow *kolrinCreateProgressWindow(QWidget *parent)
+{
+    return new frmProgress(parent);
+}
+
+frmProgress::frmProgress(QWidget *parent) : ProgressWindow(parent, Qt::Window)
 {
     setWindowTitle(QStringLiteral("成績の推移"));
     setWindowIcon(AppIcon::icon());

@@ -1,7 +1,6 @@
 #pragma once
 #include "records/progress.h"
-
-#include <QWidget>
+#include "records/progresswindow.h"
 
 class QChart;
 class QChartView;
@@ -15,19 +14,15 @@ class QValueAxis;
 
 // One player's levels over the games of the current mode's result file, as a
 // chart. Not modal: it stays open beside the game and follows every game's end.
-class frmProgress : public QWidget
+class frmProgress : public ProgressWindow
 {
     Q_OBJECT
 public:
     explicit frmProgress(QWidget *parent = nullptr);
 
-    // The player's choice from the menu: shows the file with playerName chosen
-    // and brings the window forward. While a game runs, a window already open
-    // only rises, so the game keeps its keys.
-    void open(const QString &path, const QString &playerName, bool gameRunning);
-    // Reads the file again for the player shown, if it still has them; never
-    // brings the window forward.
-    void reload(const QString &path);
+    void open(const QString &path, const QString &playerName, bool gameRunning) override;
+    // A player the file no longer has gives way to everyone.
+    void reload(const QString &path) override;
 
     QComboBox *cboPlayer() const { return m_cboPlayer; }
     QLabel *lblSummary() const { return m_lblSummary; }

@@ -32,7 +32,11 @@ class TestRecords : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { useDesignFont(); }
+    void initTestCase()
+    {
+        useDesignFont();
+        ProgressWindow::useFactory(&kolrinCreateProgressWindow);
+    }
 
     void gameOverShowsLevelAndRating_data()
     {

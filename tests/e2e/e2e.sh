@@ -441,7 +441,8 @@ package_build)
   done
   root=$work/root
   dpkg-deb -x "$deb" "$root"
-  for f in usr/lib/kolrin/kolrin usr/lib/kolrin/Romaji.tbl usr/lib/kolrin/Kolrin.hlp \
+  for f in usr/lib/kolrin/kolrin usr/lib/kolrin/libkolrin_progress.so \
+           usr/lib/kolrin/Romaji.tbl usr/lib/kolrin/Kolrin.hlp \
            usr/share/applications/jp.example.ruzo.Kolrin.desktop \
            usr/share/metainfo/jp.example.ruzo.Kolrin.metainfo.xml \
            usr/share/icons/hicolor/48x48/apps/kolrin.png \
@@ -468,6 +469,9 @@ package_play)
   xdotool key F2
   xdotool type --delay 15 "abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyz"
   answer_game_over "$data" Kolrin.dat 40
+  # The chart of progress comes from its library beside the installed program.
+  focus "$win"; xdotool key alt+v; sleep 0.3; xdotool key Down Return
+  wait_window '^成績の推移$' 5 >/dev/null || fail "the chart of progress did not open"
   quit_game "$win" "$pid"
   [ "$(od -An -c "$data/Kolrin.cfg" | tr -d ' \n')" = 'True\r\nFalse\r\nPkg\r\n' ] \
     || fail "settings: $(od -c "$data/Kolrin.cfg" 2>&1 | head -3)"

@@ -1,0 +1,30 @@
+#pragma once
+#include <QWidget>
+
+// The chart of progress as the main window sees it. The chart itself lives in
+// a library of its own, libkolrin_progress.so beside the program, loaded the
+// first time the window is asked for: Qt Charts and the OpenGL libraries it
+// brings would otherwise cost every start of the game about 3 ms, for a
+// window most games never open.
+class ProgressWindow : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+    // The player's choice from the menu: shows the file with playerName chosen
+    // and brings the window forward. While a game runs, a window already open
+    // only rises, so the game keeps its keys.
+    virtual void open(const QString &path, const QString &playerName, bool gameRunning) = 0;
+    // Reads the file again for the player shown; never brings the window forward.
+    virtual void reload(const QString &path) = 0;
+
+    using Factory = ProgressWindow *(*)(QWidget *parent);
+    // The window from the library beside the program; null, with the reason,
+    // when the library cannot be loaded.
+    static ProgressWindow *create(QWidget *parent, QString *error);
+    // For a program that links the library itself (the tests): no loading.
+    static void useFactory(Factory factory);
+};
+
+// What the library exports.
+extern "C" ProgressWindow *kolrinCreateProgressWindow(QWidget *parent);
