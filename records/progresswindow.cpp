@@ -17,7 +17,7 @@ ProgressWindow *ProgressWindow::create(QWidget *parent, QString *error)
     if (!linkedFactory) {
         // Loaded once and kept for the life of the program.
         static QLibrary library(QCoreApplication::applicationDirPath()
-                                + QStringLiteral("/libkolrin_progress.so"));
+                                + QStringLiteral("/plugins/libkolrin_progress.so"));
         const auto factory =
             reinterpret_cast<Factory>(library.resolve("kolrinCreateProgressWindow"));
         if (!factory) {

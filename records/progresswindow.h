@@ -2,10 +2,10 @@
 #include <QWidget>
 
 // The chart of progress as the main window sees it. The chart itself lives in
-// a library of its own, libkolrin_progress.so beside the program, loaded the
-// first time the window is asked for: Qt Charts and the OpenGL libraries it
-// brings would otherwise cost every start of the game about 3 ms, for a
-// window most games never open.
+// a library of its own, plugins/libkolrin_progress.so in the program folder,
+// loaded the first time the window is asked for: Qt Charts and the OpenGL
+// libraries it brings would otherwise cost every start of the game about 3 ms,
+// for a window most games never open.
 class ProgressWindow : public QWidget
 {
 public:
@@ -19,7 +19,7 @@ public:
     virtual void reload(const QString &path) = 0;
 
     using Factory = ProgressWindow *(*)(QWidget *parent);
-    // The window from the library beside the program; null, with the reason,
+    // The window from the library in the program folder; null, with the reason,
     // when the library cannot be loaded.
     static ProgressWindow *create(QWidget *parent, QString *error);
     // For a program that links the library itself (the tests): no loading.

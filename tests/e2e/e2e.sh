@@ -441,7 +441,7 @@ package_build)
   done
   root=$work/root
   dpkg-deb -x "$deb" "$root"
-  for f in usr/lib/kolrin/kolrin usr/lib/kolrin/libkolrin_progress.so \
+  for f in usr/lib/kolrin/kolrin usr/lib/kolrin/plugins/libkolrin_progress.so \
            usr/lib/kolrin/Romaji.tbl usr/lib/kolrin/Kolrin.hlp \
            usr/share/applications/jp.example.ruzo.Kolrin.desktop \
            usr/share/metainfo/jp.example.ruzo.Kolrin.metainfo.xml \
