@@ -260,12 +260,11 @@ void frmZuvel::SaveSettings()
     QString failed = files[0].path;
     QString error;
     const QString ini = dataPath(QStringLiteral("Kolrin.ini"));
-    if (TextFile::exists(ini) || !m_options.isDefault()) {
-        QByteArray previous;
-        if (TextFile::exists(ini)) {
-            const TextFile::ReadResult file = TextFile::readAll(ini, MaxSettingsBytes);
-            previous = file.bytes;
-        }
+    const bool iniExists = TextFile::exists(ini);
+    if (iniExists || !m_options.isDefault()) {
+        // An unreadable one comes back empty: the options are written afresh.
+        const QByteArray previous =
+            iniExists ? TextFile::readAll(ini, MaxSettingsBytes).bytes : QByteArray();
         QByteArray content;
         if (m_options.toIni(previous, &content, &error))
             files.append({ini, content});
@@ -329,19 +328,30 @@ void frmZuvel::DrawField()
 // The prompt's romaji in black where the field stands.
 void frmZuvel::DrawPrompt()
 {
+    DrawOnField(m_currentRomaji, FieldPoints);
+}
+
+void frmZuvel::DrawOnField(const QString &text, int points)
+{
     m_picPrint->setTextColor(Qt::black);
     m_picPrint->clear();
-    m_picPrint->setFontPoints(FieldPoints);
+    m_picPrint->setFontPoints(points);
     m_picPrint->setTextPosition(TextOriginTwips, TextOriginTwips);
-    m_picPrint->fitText(m_currentRomaji);
-    m_picPrint->print(m_currentRomaji);
+    m_picPrint->fitText(text);
+    m_picPrint->print(text);
 }
 
 void frmZuvel::DrawTyped()
 {
+    DrawGreen(m_charPos);
+}
+
+// The first `length` characters of the prompt in green over the black.
+void frmZuvel::DrawGreen(int length)
+{
     m_picPrint->setTextPosition(TextOriginTwips, TextOriginTwips);
     m_picPrint->setTextColor(TypedGreen);
-    m_picPrint->print(m_currentRomaji.left(m_charPos));
+    m_picPrint->print(m_currentRomaji.left(length));
 }
 
 void frmZuvel::ResetGame()
@@ -487,6 +497,9 @@ void frmZuvel::txtType_KeyPress(QKeyEvent *event)
 
 void frmZuvel::mnuRoma_Click()
 {
+    // A switch during a pause goes on as during a game: the field climbs again.
+    if (m_paused)
+        Resume();
     // The menu item has already turned its check mark over.
     m_shared.RomajiMode = m_mnuRoma->isChecked();
     if (!m_shared.RomajiMode)
@@ -494,12 +507,6 @@ void frmZuvel::mnuRoma_Click()
     NextPrompt();
     m_charPos = 1;
     DrawField();
-    // A switch during a pause goes on as during a game: the field climbs again.
-    if (m_paused) {
-        m_paused = false;
-        m_stats.resume(m_clock.elapsed());
-        m_tmrUp.start();
-    }
     ShowStatus();
     ReloadProgress();
 }
@@ -529,12 +536,7 @@ void frmZuvel::Pause()
     m_tmrUp.stop();
     m_stats.pause(m_clock.elapsed());
     m_lblKana->clear();
-    m_picPrint->setTextColor(Qt::black);
-    m_picPrint->clear();
-    m_picPrint->setFontPoints(PausedPoints);
-    m_picPrint->setTextPosition(TextOriginTwips, TextOriginTwips);
-    m_picPrint->fitText(PausedText);
-    m_picPrint->print(PausedText);
+    DrawOnField(PausedText, PausedPoints);
     ShowStatus();
 }
 
@@ -545,11 +547,8 @@ void frmZuvel::Resume()
     m_stats.resume(m_clock.elapsed());
     m_lblKana->setText(m_kanaText);
     DrawPrompt();
-    if (m_charPos > 1) {
-        m_picPrint->setTextPosition(TextOriginTwips, TextOriginTwips);
-        m_picPrint->setTextColor(TypedGreen);
-        m_picPrint->print(m_currentRomaji.left(m_charPos - 1));
-    }
+    if (m_charPos > 1)
+        DrawGreen(m_charPos - 1);
     m_tmrUp.start();
     ShowStatus();
 }

@@ -67,7 +67,6 @@ public:
     bool isPaused() const { return m_paused; }
     // The status bar's line, whether the bar shows or not.
     QString statusText() const;
-    const Options &options() const { return m_options; }
 
     void tmrUp_Timer();
     void cmdStart_Click();
@@ -106,7 +105,9 @@ private:
     void NextPrompt();
     void DrawField();
     void DrawPrompt();
+    void DrawOnField(const QString &text, int points);
     void DrawTyped();
+    void DrawGreen(int length);
     bool judgesSpellings() const;
     void StartTimer();
     void Pause();

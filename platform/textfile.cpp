@@ -30,7 +30,6 @@ public:
     }
     Descriptor(const Descriptor &) = delete;
     Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
     // Closes now, reporting what close reports (a late write error, say).
     bool close()
     {
@@ -189,7 +188,8 @@ bool prepare(Pending &p)
     return written;
 }
 
-bool rewrite(const QString &target, const QByteArray &content, bool device)
+// A device takes the content as it comes; a file is overwritten from its start.
+bool rewrite(const QString &target, const QByteArray &content)
 {
     const int fd = openPath(target, O_WRONLY);
     if (fd < 0)
@@ -198,7 +198,7 @@ bool rewrite(const QString &target, const QByteArray &content, bool device)
     struct stat st;
     if (!isUsable(fd, true, &st))
         return false;
-    if (device || S_ISCHR(st.st_mode))
+    if (S_ISCHR(st.st_mode))
         return writeAll(fd, content) && file.close();
     return writeAll(fd, content, 0) && ::ftruncate(fd, content.size()) == 0 && ::fsync(fd) == 0
         && file.close();
@@ -207,7 +207,7 @@ bool rewrite(const QString &target, const QByteArray &content, bool device)
 void putBack(const Pending &p)
 {
     if (p.inPlace && !p.device)
-        rewrite(p.target, p.old, false);
+        rewrite(p.target, p.old);
 }
 
 void syncFolder(const QString &file)
@@ -403,7 +403,7 @@ QString TextFile::replaceAll(const QList<Replacement> &files, QString *failedPat
         Pending &p = pending[i];
         if (!p.inPlace)
             continue;
-        if (!rewrite(p.target, p.content, p.device)) {
+        if (!rewrite(p.target, p.content)) {
             const int error = errno;
             for (qsizetype k = 0; k <= i; ++k)
                 putBack(pending[k]);

@@ -49,14 +49,16 @@ void HelpWindow::open(const QString &path)
 {
     QString html;
     const QString name = QFileInfo(path).fileName().toHtmlEscaped();
-    const TextFile::ReadResult file = TextFile::readAll(path, MaxHelpBytes);
-    if (!TextFile::exists(path))
+    if (!TextFile::exists(path)) {
         html = QStringLiteral("<p>ヘルプファイル %1 が見つかりません。</p>").arg(name);
-    else if (!file.ok() || hasOverlongLine(file.bytes))
-        html = QStringLiteral("<p>ヘルプファイル %1 は大きすぎるか読み込めないため、表示できません。</p>")
-                   .arg(name);
-    else
-        html = QString::fromUtf8(file.bytes);
+    } else {
+        const TextFile::ReadResult file = TextFile::readAll(path, MaxHelpBytes);
+        if (!file.ok() || hasOverlongLine(file.bytes))
+            html = QStringLiteral("<p>ヘルプファイル %1 は大きすぎるか読み込めないため、表示できません。</p>")
+                       .arg(name);
+        else
+            html = QString::fromUtf8(file.bytes);
+    }
     m_browser->setSearchPaths({QFileInfo(path).absolutePath()});
     m_browser->setHtml(html);
     m_browser->scrollToAnchor(QString());

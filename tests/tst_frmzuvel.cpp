@@ -419,8 +419,9 @@ private slots:
             g.window->tmrUp_Timer();
         QCOMPARE(ticks, 121);
         QVERIFY(!g.window->mnuPause()->isEnabled());
-        QCOMPARE(g.window->statusText(), QStringLiteral("Level 1　打鍵 1　ミス 0　正確さ 100.0%　速さ %1 打/分")
-                                             .arg(g.window->statusText().section(u' ', 5, 5)));
+        // The keys typed while paused count neither as keys nor as misses.
+        QVERIFY2(g.window->statusText().startsWith(QStringLiteral("Level 1　打鍵 1　ミス 0　正確さ 100.0%　")),
+                 qPrintable(g.window->statusText()));
     }
 
     void whatEndsAPause_data()
