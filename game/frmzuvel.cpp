@@ -2,36 +2,27 @@
 
 #include "game/fieldmotion.h"
 #include "game/fieldview.h"
-#include "game/prompt.h"
-#include "game/romajispelling.h"
-#include "game/typingjudge.h"
-#include "game/zuvelm.h"
-#include "platform/cp932.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/instancelock.h"
 #include "platform/textfile.h"
 #include "records/frmbest.h"
-#include "records/progresswindow.h"
 #include "records/frmreplay.h"
+#include "records/progresswindow.h"
 #include "records/resultrecord.h"
+#include "records/zuvelm.h"
 #include "shell/frmabout.h"
 #include "shell/frmweb.h"
-#include "shell/settings.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <chrono>
 
@@ -42,9 +33,6 @@ constexpr int FieldPoints = 120;
 constexpr int PausedPoints = 36;
 const QString PausedText = QStringLiteral("一時停止中");
 constexpr int TextOriginTwips = 10;
-// Files the game reads whole; anything larger is damaged.
-constexpr qint64 MaxTableBytes = 16 << 20;
-constexpr qint64 MaxSettingsBytes = 16 << 20;
 
 std::uint64_t clockSeed()
 {
@@ -52,9 +40,6 @@ std::uint64_t clockSeed()
     return std::uint64_t(std::chrono::system_clock::now().time_since_epoch().count())
         ^ std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
 }
-
-const QString TableMissing = QStringLiteral("ローマ字テーブル Romaji.tbl　が見つかりません。");
-const QString TableTitle = QStringLiteral("警告");
 }
 
 frmZuvel::frmZuvel(ZuvelM &shared, Desktop &desktop, const QString &programDir, QWidget *parent)
@@ -63,7 +48,8 @@ frmZuvel::frmZuvel(ZuvelM &shared, Desktop &desktop, const QString &programDir, 
 }
 
 frmZuvel::frmZuvel(ZuvelM &shared, Desktop &desktop, const Folders &folders, QWidget *parent)
-    : QMainWindow(parent), m_shared(shared), m_desktop(desktop), m_folders(folders)
+    : QMainWindow(parent), m_shared(shared), m_desktop(desktop), m_folders(folders),
+      m_store(folders.data, folders.canSave), m_session(clockSeed)
 {
     setWindowTitle(QStringLiteral("Kolrin(Typing Zuvel)"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -77,9 +63,29 @@ frmZuvel::frmZuvel(ZuvelM &shared, Desktop &desktop, const Folders &folders, QWi
     m_tmrUp.setTimerType(Qt::PreciseTimer);
     m_tmrUp.setInterval(FieldMotion::TickMs);
     connect(&m_tmrUp, &QTimer::timeout, this, &frmZuvel::tmrUp_Timer);
+    connectSession();
 }
 
 frmZuvel::~frmZuvel() = default;
+
+// The window draws what the game reports; the timer runs while the field climbs.
+void frmZuvel::connectSession()
+{
+    connect(&m_session, &GameSession::fieldMoved, this,
+            [this](float top) { m_picPrint->move(FieldLeft, int(top)); });
+    connect(&m_session, &GameSession::promptChanged, this, &frmZuvel::DrawField);
+    connect(&m_session, &GameSession::keyAccepted, this, &frmZuvel::DrawTyped);
+    connect(&m_session, &GameSession::promptCompleted, m_txtType, &QLineEdit::clear);
+    connect(&m_session, &GameSession::pausedChanged, this, &frmZuvel::ShowPause);
+    connect(&m_session, &GameSession::runningChanged, this, [this](bool running) {
+        if (running)
+            m_tmrUp.start();
+        else
+            m_tmrUp.stop();
+        m_mnuPause->setEnabled(m_session.inGame());
+        ShowStatus();
+    });
+}
 
 void frmZuvel::buildLayout()
 {
@@ -143,9 +149,7 @@ void frmZuvel::buildMenus()
     connect(view->addAction(QStringLiteral("成績の推移(&P)")), &QAction::triggered, this,
             &frmZuvel::mnuProgress_Click);
     view->addSeparator();
-    m_mnuStatusBar = view->addAction(QStringLiteral("ステータスバー(&S)"));
-    m_mnuStatusBar->setCheckable(true);
-    connect(m_mnuStatusBar, &QAction::triggered, this, &frmZuvel::mnuStatusBar_Click);
+    m_mnuStatusBar = addOption(view, QStringLiteral("ステータスバー(&S)"), &Options::statusBar);
 
     QMenu *option = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
     m_mnuRoma = option->addAction(QStringLiteral("ローマ字"));
@@ -156,12 +160,10 @@ void frmZuvel::buildMenus()
     m_mnuNameOpt->setChecked(true);
     connect(m_mnuNameOpt, &QAction::triggered, this, &frmZuvel::mnuNameOpt_Click);
     option->addSeparator();
-    m_mnuFlexible = option->addAction(QStringLiteral("ローマ字の別のつづりも受け付ける"));
-    m_mnuFlexible->setCheckable(true);
-    connect(m_mnuFlexible, &QAction::triggered, this, &frmZuvel::mnuFlexible_Click);
-    m_mnuPauseInactive = option->addAction(QStringLiteral("ウィンドウを離れたら一時停止"));
-    m_mnuPauseInactive->setCheckable(true);
-    connect(m_mnuPauseInactive, &QAction::triggered, this, &frmZuvel::mnuPauseInactive_Click);
+    m_mnuFlexible = addOption(option, QStringLiteral("ローマ字の別のつづりも受け付ける"),
+                              &Options::flexibleRomaji);
+    m_mnuPauseInactive = addOption(option, QStringLiteral("ウィンドウを離れたら一時停止"),
+                                   &Options::pauseWhenInactive);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     connect(help->addAction(QStringLiteral("目次(&C)")), &QAction::triggered, this,
@@ -172,6 +174,20 @@ void frmZuvel::buildMenus()
             &frmZuvel::mnuVer_Click);
 }
 
+// A check item for one of Kolrin.ini's options; its mark follows the option.
+QAction *frmZuvel::addOption(QMenu *menu, const QString &text, bool Options::*option)
+{
+    QAction *action = menu->addAction(text);
+    action->setCheckable(true);
+    connect(action, &QAction::triggered, this, [this, option](bool on) {
+        m_options.*option = on;
+        ApplyOptions();
+    });
+    connect(this, &frmZuvel::optionsApplied, action,
+            [this, action, option] { action->setChecked(m_options.*option); });
+    return action;
+}
+
 QString frmZuvel::filePath(const QString &name) const
 {
     return m_folders.program + name;
@@ -180,6 +196,11 @@ QString frmZuvel::filePath(const QString &name) const
 QString frmZuvel::dataPath(const QString &name) const
 {
     return m_folders.data + name;
+}
+
+QString frmZuvel::resultPath() const
+{
+    return dataPath(ResultFile::fileName(m_shared.RomajiMode));
 }
 
 bool frmZuvel::Form_Load()
@@ -200,14 +221,11 @@ bool frmZuvel::Form_Load()
         m_desktop.critical(nullptr, QStringLiteral("成績と設定を保存する場所がありません。\n%1")
                                         .arg(QDir::toNativeSeparators(m_folders.data)));
     }
+    if (!m_store.problem().isEmpty())
+        m_desktop.critical(nullptr, m_store.problem());
     if (m_shared.AskNameAtStart)
         mnuName_Click();
-    m_fieldTop = FieldMotion::RestTop;
-    m_picPrint->move(FieldLeft, int(m_fieldTop));
-    m_level = 1;
-    NextPrompt();
-    m_charPos = 1;
-    DrawField();
+    m_session.begin();
     m_txtType->setFocus();
     return true;
 }
@@ -217,63 +235,24 @@ void frmZuvel::LoadSettings()
     Settings settings;
     settings.romajiMode = m_shared.RomajiMode;
     settings.playerName = m_playerName;
-    const QString path = dataPath(QStringLiteral("Kolrin.cfg"));
-    if (TextFile::exists(path)) {
-        const TextFile::ReadResult file = TextFile::readAll(path, MaxSettingsBytes);
-        if (file.ok())
-            settings.applyFile(Cp932::decode(file.bytes));
-        else
-            settings.applyUnreadableFile();
-    }
+    m_store.load(settings, m_options);
     m_shared.AskNameAtStart = settings.askNameAtStart;
     m_shared.RomajiMode = settings.romajiMode;
     m_playerName = settings.playerName;
     m_mnuNameOpt->setChecked(m_shared.AskNameAtStart);
     m_mnuRoma->setChecked(m_shared.RomajiMode);
-
-    // Missing or damaged: every option off, and nothing said.
-    const QString ini = dataPath(QStringLiteral("Kolrin.ini"));
-    if (TextFile::exists(ini)) {
-        const TextFile::ReadResult file = TextFile::readAll(ini, MaxSettingsBytes);
-        if (file.ok())
-            m_options = Options::fromIni(file.bytes);
-    }
-    m_mnuFlexible->setChecked(m_options.flexibleRomaji);
-    m_mnuStatusBar->setChecked(m_options.statusBar);
-    m_mnuPauseInactive->setChecked(m_options.pauseWhenInactive);
-    ApplyStatusBar();
+    m_session.setRomajiMode(m_shared.RomajiMode);
+    ApplyOptions();
 }
 
 void frmZuvel::SaveSettings()
 {
-    // The player was told at start-up; once is enough.
-    if (!m_folders.canSave)
-        return;
     Settings settings;
     settings.askNameAtStart = m_shared.AskNameAtStart;
     settings.romajiMode = m_shared.RomajiMode;
     settings.playerName = m_playerName;
-    QList<TextFile::Replacement> files{{dataPath(QStringLiteral("Kolrin.cfg")), settings.toFile()}};
-
-    // A player who never touched an option gets no new file, and an odd
-    // thing standing in its place (a FIFO, say) does not stop the save.
-    QString failed = files[0].path;
-    QString error;
-    const QString ini = dataPath(QStringLiteral("Kolrin.ini"));
-    const bool iniExists = TextFile::exists(ini);
-    if (iniExists || !m_options.isDefault()) {
-        // An unreadable one comes back empty: the options are written afresh.
-        const QByteArray previous =
-            iniExists ? TextFile::readAll(ini, MaxSettingsBytes).bytes : QByteArray();
-        QByteArray content;
-        if (m_options.toIni(previous, &content, &error))
-            files.append({ini, content});
-        else
-            failed = ini;
-    }
-    // Both files or neither: the settings never come back half old.
-    if (error.isEmpty())
-        error = TextFile::replaceAll(files, &failed);
+    QString failed;
+    const QString error = m_store.save(settings, m_options, &failed);
     if (!error.isEmpty()) {
         m_desktop.critical(this, QStringLiteral("設定を保存できませんでした。\n%1\n%2")
                                      .arg(QDir::toNativeSeparators(failed), error));
@@ -282,53 +261,26 @@ void frmZuvel::SaveSettings()
 
 bool frmZuvel::LoadRomajiTable()
 {
-    const QString &path = m_folders.table;
-    if (!TextFile::exists(path)) {
-        m_desktop.critical(nullptr, TableMissing, TableTitle);
+    RomajiTable::Loaded loaded =
+        RomajiTable::load(m_folders.table, filePath(QStringLiteral("Romaji.tbl")));
+    if (!loaded.error.isEmpty()) {
+        m_desktop.critical(nullptr, loaded.error, QStringLiteral("警告"));
         return false;
     }
-    const TextFile::ReadResult file = TextFile::readAll(path, MaxTableBytes);
-    if (!file.ok()) {
-        m_desktop.critical(nullptr,
-                           QStringLiteral("ローマ字テーブル Romaji.tbl　を読み込めません。\n%1")
-                               .arg(file.error),
-                           TableTitle);
-        return false;
-    }
-    RomajiTable::Error error = RomajiTable::Error::None;
-    m_table = RomajiTable::parse(Cp932::decode(file.bytes), &error);
-    if (error != RomajiTable::Error::None) {
-        m_desktop.critical(nullptr,
-                           QStringLiteral("ローマ字テーブル Romaji.tbl　が正しくありません。\n%1")
-                               .arg(RomajiTable::describe(error)),
-                           TableTitle);
-        return false;
-    }
+    m_session.setTable(std::move(loaded.table));
     return true;
 }
 
-void frmZuvel::NextPrompt()
-{
-    RandomSource random(clockSeed());
-    const Prompt prompt = ::NextPrompt(m_table, m_shared.RomajiMode, random);
-    m_currentRomaji = prompt.romaji;
-    m_spellings = m_shared.RomajiMode ? RomajiSpelling::spellingsOf(prompt.tableKana, prompt.romaji)
-                                      : QStringList{prompt.romaji};
-    m_kanaText = prompt.kana;
-    m_lblKana->setText(prompt.kana);
-}
-
+// The field where the game has it, the prompt's romaji in black and its typed
+// part in green over it.
 void frmZuvel::DrawField()
 {
-    m_fieldTop = FieldMotion::RestTop;
-    m_picPrint->move(FieldLeft, int(m_fieldTop));
-    DrawPrompt();
-}
-
-// The prompt's romaji in black where the field stands.
-void frmZuvel::DrawPrompt()
-{
-    DrawOnField(m_currentRomaji, FieldPoints);
+    if (m_session.isPaused())
+        return;
+    m_lblKana->setText(m_session.prompt().kana);
+    DrawOnField(m_session.currentRomaji(), FieldPoints);
+    if (m_session.typedLength() > 0)
+        DrawGreen(m_session.typedLength());
 }
 
 void frmZuvel::DrawOnField(const QString &text, int points)
@@ -341,9 +293,12 @@ void frmZuvel::DrawOnField(const QString &text, int points)
     m_picPrint->print(text);
 }
 
-void frmZuvel::DrawTyped()
+// The hidden box collects the letters of the prompt typed so far.
+void frmZuvel::DrawTyped(const KeyStroke &stroke)
 {
-    DrawGreen(m_charPos);
+    DrawGreen(stroke.position + 1);
+    if (!stroke.completes)
+        m_txtType->setText(m_txtType->text() + stroke.pressed);
 }
 
 // The first `length` characters of the prompt in green over the black.
@@ -351,35 +306,22 @@ void frmZuvel::DrawGreen(int length)
 {
     m_picPrint->setTextPosition(TextOriginTwips, TextOriginTwips);
     m_picPrint->setTextColor(TypedGreen);
-    m_picPrint->print(m_currentRomaji.left(length));
+    m_picPrint->print(m_session.currentRomaji().left(length));
 }
 
-void frmZuvel::ResetGame()
+// Paused, the prompt hides and the field stays where it stands; back, the
+// session has the prompt drawn again.
+void frmZuvel::ShowPause(bool paused)
 {
-    m_level = 1;
-    m_charPos = 1;
-    // A spelling the player had switched to gives way to the table's again.
-    m_currentRomaji = m_spellings.value(0, m_currentRomaji);
-    m_txtType->clear();
-    DrawField();
+    if (!paused)
+        return;
+    m_lblKana->clear();
+    DrawOnField(PausedText, PausedPoints);
 }
 
 void frmZuvel::mnuStart_Click()
 {
-    // Starting a running timer again would shift its beat; a paused game goes on.
-    if (m_paused)
-        Resume();
-    else if (!m_tmrUp.isActive())
-        StartTimer();
-}
-
-// A game begins: the timer runs and the figures count from now.
-void frmZuvel::StartTimer()
-{
-    m_tmrUp.start();
-    m_stats.start(m_clock.elapsed());
-    m_mnuPause->setEnabled(true);
-    ShowStatus();
+    m_session.start(now());
 }
 
 void frmZuvel::cmdStart_Click()
@@ -389,44 +331,34 @@ void frmZuvel::cmdStart_Click()
     m_txtType->setFocus();
 }
 
-QString frmZuvel::SaveResult()
-{
-    if (!m_folders.canSave)
-        return {};
-    const QString path = dataPath(ResultFile::fileName(m_shared.RomajiMode));
-    const QString error = TextFile::append(
-        path, ResultFile::formatLine(m_level, m_playerName, QDateTime::currentDateTime()));
-    if (error.isEmpty())
-        return {};
-    return QStringLiteral("成績を保存できませんでした。\n%1\n%2")
-        .arg(QDir::toNativeSeparators(path), error);
-}
-
 void frmZuvel::tmrUp_Timer()
 {
-    m_fieldTop = FieldMotion::risen(m_fieldTop, m_level);
-    m_picPrint->move(FieldLeft, int(m_fieldTop));
-    if (!FieldMotion::reachedTop(m_fieldTop)) {
+    if (m_session.tick(now()))
+        GameOver();
+    else
         ShowStatus();
-        return;
-    }
+}
 
-    const QString saveError = SaveResult();
-    m_tmrUp.stop();
-    m_stats.stop(m_clock.elapsed(), m_level);
-    m_mnuPause->setEnabled(false);
+// The climb has stopped: the result is written, then the dialog asks for a replay.
+void frmZuvel::GameOver()
+{
+    const QString saveError =
+        m_folders.canSave ? ResultFile::append(resultPath(), m_session.level(), m_playerName,
+                                               QDateTime::currentDateTime())
+                          : QString();
     ShowStatus();
     ReloadProgress();
     // Told only once the timer is off, so no tick runs under the message.
     if (!saveError.isEmpty())
         m_desktop.critical(this, saveError);
-    m_shared.FinalLevel = m_level;
+    m_shared.FinalLevel = m_session.level();
     if (!m_frmReplay)
         m_frmReplay = new frmReplay(m_shared, this);
     m_frmReplay->showModal();
-    ResetGame();
+    m_txtType->clear();
+    m_session.ResetGame();
     if (m_shared.ReplayRequested)
-        StartTimer();
+        m_session.start(now());
     else
         m_cmdStart->show();
     m_txtType->setFocus();
@@ -448,65 +380,15 @@ void frmZuvel::txtType_KeyPress(QKeyEvent *event)
         m_cmdStart->click();
         return;
     }
-    if (event->text().isEmpty())
-        return; // not a character: the judge never sees it
-    if (m_paused)
-        return; // the prompt is hidden: nothing typed counts
-
-    KeyVerdict verdict;
-    QChar key;
-    if (judgesSpellings()) {
-        const RomajiSpelling::Judgement judgement = RomajiSpelling::judgeKey(
-            event->text(), m_currentRomaji.left(m_charPos - 1), m_spellings);
-        verdict = judgement.verdict;
-        key = judgement.key;
-        if (verdict != KeyVerdict::Rejected && judgement.guide != m_currentRomaji) {
-            // The player left the shown spelling: show the one being typed,
-            // where the field stands.
-            m_currentRomaji = judgement.guide;
-            DrawPrompt();
-        }
-    } else {
-        const Judgement judgement = judgeKey(event->text(), m_currentRomaji, m_charPos);
-        verdict = judgement.verdict;
-        key = judgement.key;
-    }
-    if (verdict == KeyVerdict::Rejected) {
-        m_stats.missed();
-        ShowStatus();
-        return;
-    }
-    m_stats.accepted();
-    DrawTyped();
-    if (verdict == KeyVerdict::Advanced) {
-        ++m_charPos;
-        m_txtType->setText(m_txtType->text() + key);
-        ShowStatus();
-        return;
-    }
-    m_txtType->clear();
-    m_charPos = 1;
-    NextPrompt();
-    DrawField();
-    m_level = raisedLevel(m_level);
-    // Completed while idle: the game starts here, counting from now.
-    if (!m_tmrUp.isActive())
-        StartTimer();
+    m_session.key(event->text(), now());
     ShowStatus();
 }
 
 void frmZuvel::mnuRoma_Click()
 {
-    // A switch during a pause goes on as during a game: the field climbs again.
-    if (m_paused)
-        Resume();
     // The menu item has already turned its check mark over.
     m_shared.RomajiMode = m_mnuRoma->isChecked();
-    if (!m_shared.RomajiMode)
-        m_lblKana->clear();
-    NextPrompt();
-    m_charPos = 1;
-    DrawField();
+    m_session.switchMode(m_shared.RomajiMode, now());
     ShowStatus();
     ReloadProgress();
 }
@@ -516,58 +398,21 @@ void frmZuvel::mnuNameOpt_Click()
     m_shared.AskNameAtStart = m_mnuNameOpt->isChecked();
 }
 
-void frmZuvel::mnuFlexible_Click()
-{
-    m_options.flexibleRomaji = m_mnuFlexible->isChecked();
-}
-
 void frmZuvel::mnuPause_Click()
 {
-    if (m_paused)
-        Resume();
-    else if (m_tmrUp.isActive())
-        Pause();
+    if (m_session.isPaused())
+        m_session.resume(now());
+    else
+        m_session.pause(now());
 }
 
-// The timer stops and the prompt hides; the field stays where it stands.
-void frmZuvel::Pause()
-{
-    m_paused = true;
-    m_tmrUp.stop();
-    m_stats.pause(m_clock.elapsed());
-    m_lblKana->clear();
-    DrawOnField(PausedText, PausedPoints);
-    ShowStatus();
-}
-
-// The prompt comes back with its typed part green, and the timer runs on.
-void frmZuvel::Resume()
-{
-    m_paused = false;
-    m_stats.resume(m_clock.elapsed());
-    m_lblKana->setText(m_kanaText);
-    DrawPrompt();
-    if (m_charPos > 1)
-        DrawGreen(m_charPos - 1);
-    m_tmrUp.start();
-    ShowStatus();
-}
-
-void frmZuvel::mnuStatusBar_Click()
-{
-    m_options.statusBar = m_mnuStatusBar->isChecked();
-    ApplyStatusBar();
-}
-
-void frmZuvel::mnuPauseInactive_Click()
-{
-    m_options.pauseWhenInactive = m_mnuPauseInactive->isChecked();
-}
-
+// Check marks, the session and the status bar after the options changed.
 // The bar sits below the client area, which keeps its size: the window grows.
 // Off, no bar is ever made, so the window is as it always was.
-void frmZuvel::ApplyStatusBar()
+void frmZuvel::ApplyOptions()
 {
+    emit optionsApplied();
+    m_session.setFlexibleRomaji(m_options.flexibleRomaji);
     if (m_options.statusBar && !m_lblStatus) {
         statusBar()->setSizeGripEnabled(false);
         m_lblStatus = new QLabel(statusBar());
@@ -577,11 +422,6 @@ void frmZuvel::ApplyStatusBar()
     if (m_lblStatus)
         statusBar()->setVisible(m_options.statusBar);
     ShowStatus();
-}
-
-QString frmZuvel::statusText() const
-{
-    return m_stats.statusText(m_level, m_clock.elapsed());
 }
 
 void frmZuvel::ShowStatus()
@@ -595,15 +435,9 @@ void frmZuvel::changeEvent(QEvent *event)
 {
     // Another program, or one of the game's own windows, took the keys.
     if (event->type() == QEvent::ActivationChange && !isActiveWindow()
-        && m_options.pauseWhenInactive && m_tmrUp.isActive())
-        Pause();
+        && m_options.pauseWhenInactive)
+        m_session.pause(now());
     QMainWindow::changeEvent(event);
-}
-
-// Other spellings count for kana prompts only, with the option on.
-bool frmZuvel::judgesSpellings() const
-{
-    return m_options.flexibleRomaji && m_shared.RomajiMode;
 }
 
 void frmZuvel::mnuName_Click()
@@ -618,16 +452,10 @@ void frmZuvel::mnuName_Click()
 
 void frmZuvel::mnuBest_Click()
 {
-    const QString path = dataPath(ResultFile::fileName(m_shared.RomajiMode));
+    const QString path = resultPath();
     if (!TextFile::exists(path))
         return;
-    m_shared.Results.clear();
-    QFile file;
-    if (TextFile::openForReading(path, file, nullptr)) {
-        RankingBuilder builder;
-        builder.addAll(file);
-        m_shared.Results = builder.result();
-    }
+    m_shared.Results = readRanking(path);
     if (!m_frmBest)
         m_frmBest = new frmBest(m_shared, m_desktop, this);
     m_frmBest->showModal();
@@ -644,15 +472,14 @@ void frmZuvel::mnuProgress_Click()
             return;
         }
     }
-    m_frmProgress->open(dataPath(ResultFile::fileName(m_shared.RomajiMode)), m_playerName,
-                        isPlaying());
+    m_frmProgress->open(resultPath(), m_playerName, isPlaying());
 }
 
 // An open chart follows the results; it never takes the game's keys.
 void frmZuvel::ReloadProgress()
 {
     if (m_frmProgress && m_frmProgress->isVisible())
-        m_frmProgress->reload(dataPath(ResultFile::fileName(m_shared.RomajiMode)));
+        m_frmProgress->reload(resultPath());
 }
 
 void frmZuvel::mnuMokuji_Click()
@@ -692,7 +519,7 @@ void frmZuvel::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    m_tmrUp.stop();
+    m_session.stop();
     SaveSettings();
     emit unloaded();
 }

@@ -1,8 +1,8 @@
 #pragma once
-#include "game/romajitable.h"
-#include "game/typingstats.h"
+#include "game/gamesession.h"
 #include "platform/folders.h"
 #include "shell/options.h"
+#include "shell/settingsstore.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -25,7 +25,9 @@ class frmWeb;
 struct ZuvelM;
 
 // The main window: the prompt, the rising field, the hidden box that takes the
-// player's keys, the game's timer and the menus to every other window.
+// player's keys, the game's timer and the menus to every other window. The
+// game itself is the session; the window forwards keys and ticks to it and
+// draws what it reports.
 class frmZuvel : public QMainWindow
 {
     Q_OBJECT
@@ -45,14 +47,19 @@ public:
     // file): the process then ends without showing the window or saving.
     bool Form_Load();
 
+    GameSession &session() { return m_session; }
     // For tests and the window's own wiring.
-    std::int16_t level() const { return m_level; }
-    int charPos() const { return m_charPos; }
-    const QString &currentRomaji() const { return m_currentRomaji; }
+    std::int16_t level() const { return m_session.level(); }
+    int charPos() const { return m_session.charPos(); }
+    const QString &currentRomaji() const { return m_session.currentRomaji(); }
     const QString &playerName() const { return m_playerName; }
-    float fieldTop() const { return m_fieldTop; }
-    bool isPlaying() const { return m_tmrUp.isActive(); }
+    float fieldTop() const { return m_session.fieldTop(); }
+    // The field climbs.
+    bool isPlaying() const { return m_session.isRunning(); }
+    bool isPaused() const { return m_session.isPaused(); }
     QTimer &timer() { return m_tmrUp; }
+    // The status bar's line, whether the bar shows or not.
+    QString statusText() const { return m_session.statusText(now()); }
 
     FieldView *picPrint() const { return m_picPrint; }
     QLabel *lblKana() const { return m_lblKana; }
@@ -64,9 +71,6 @@ public:
     QAction *mnuPause() const { return m_mnuPause; }
     QAction *mnuStatusBar() const { return m_mnuStatusBar; }
     QAction *mnuPauseInactive() const { return m_mnuPauseInactive; }
-    bool isPaused() const { return m_paused; }
-    // The status bar's line, whether the bar shows or not.
-    QString statusText() const;
 
     void tmrUp_Timer();
     void cmdStart_Click();
@@ -81,6 +85,8 @@ public:
 
 signals:
     void unloaded();
+    // The options were read or changed: check marks follow.
+    void optionsApplied();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -90,53 +96,41 @@ protected:
 private:
     void buildLayout();
     void buildMenus();
+    QAction *addOption(QMenu *menu, const QString &text, bool Options::*option);
+    void connectSession();
     void txtType_KeyPress(QKeyEvent *event);
     void mnuRoma_Click();
     void mnuNameOpt_Click();
-    void mnuFlexible_Click();
     void mnuPause_Click();
-    void mnuStatusBar_Click();
-    void mnuPauseInactive_Click();
     void Form_Unload();
 
     void LoadSettings();
     void SaveSettings();
     bool LoadRomajiTable();
-    void NextPrompt();
     void DrawField();
-    void DrawPrompt();
     void DrawOnField(const QString &text, int points);
-    void DrawTyped();
+    void DrawTyped(const KeyStroke &stroke);
     void DrawGreen(int length);
-    bool judgesSpellings() const;
-    void StartTimer();
-    void Pause();
-    void Resume();
+    void ShowPause(bool paused);
     void ShowStatus();
-    void ApplyStatusBar();
-    void ResetGame();
-    QString SaveResult();
+    void ApplyOptions();
+    void GameOver();
+    qint64 now() const { return m_clock.elapsed(); }
     QString filePath(const QString &name) const;
     QString dataPath(const QString &name) const;
+    QString resultPath() const;
     void ReloadProgress();
 
     ZuvelM &m_shared;
     Desktop &m_desktop;
     Folders m_folders;
+    SettingsStore m_store;
     std::unique_ptr<InstanceLock> m_lock;
 
-    RomajiTable m_table;
+    GameSession m_session;
     QString m_playerName;
-    std::int16_t m_level = 0;
-    QString m_currentRomaji;
-    int m_charPos = 0;
     Options m_options;
-    QStringList m_spellings; // every spelling of the kana prompt, the table's first
-    QString m_kanaText;      // the large label's prompt, back after a pause
-    bool m_paused = false;
-    TypingStats m_stats;
     QElapsedTimer m_clock;
-    float m_fieldTop = 0;
 
     QTimer m_tmrUp;
     QPushButton *m_cmdStart = nullptr;

@@ -1,5 +1,5 @@
 #include "game/frmzuvel.h"
-#include "game/zuvelm.h"
+#include "records/zuvelm.h"
 #include "platform/appicon.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"

@@ -1,9 +1,28 @@
 #include "game/romajitable.h"
 
+#include "platform/cp932.h"
 #include "platform/fieldreader.h"
+#include "platform/textfile.h"
+
+#include <QDir>
 
 namespace {
 const QString Separator = QStringLiteral("@");
+// Read whole; anything larger is damaged.
+constexpr qint64 MaxTableBytes = 16 << 20;
+
+// The player's own list in the data folder is named in full, so that a box
+// about it is never taken for one about the list the game ships.
+QString tableMessage(const QString &what, const QString &path, const QString &shippedPath,
+                     const QString &reason = {})
+{
+    QString text = QStringLiteral("ローマ字テーブル Romaji.tbl　") + what;
+    if (path != shippedPath || !reason.isEmpty())
+        text += u'\n' + QDir::toNativeSeparators(path);
+    if (!reason.isEmpty())
+        text += u'\n' + reason;
+    return text;
+}
 
 QString trimmed(QStringView field)
 {
@@ -80,6 +99,32 @@ QString RomajiTable::describe(Error error)
         return QStringLiteral("出題できる項目（母音1文字、または2〜3文字の大文字のローマ字）がありません。");
     }
     return {};
+}
+
+QString RomajiTable::missingMessage(const QString &path, const QString &shippedPath)
+{
+    return tableMessage(QStringLiteral("が見つかりません。"), path, shippedPath);
+}
+
+RomajiTable::Loaded RomajiTable::load(const QString &path, const QString &shippedPath)
+{
+    Loaded loaded;
+    if (!TextFile::exists(path)) {
+        loaded.error = missingMessage(path, shippedPath);
+        return loaded;
+    }
+    const TextFile::ReadResult file = TextFile::readAll(path, MaxTableBytes);
+    if (!file.ok()) {
+        loaded.error = tableMessage(QStringLiteral("を読み込めません。"), path, shippedPath, file.error);
+        return loaded;
+    }
+    Error error = Error::None;
+    loaded.table = parse(Cp932::decode(file.bytes), &error);
+    if (error != Error::None) {
+        loaded.error = tableMessage(QStringLiteral("が正しくありません。"), path, shippedPath,
+                                    describe(error));
+    }
+    return loaded;
 }
 
 bool RomajiTable::isAccepted(const QString &romaji)

@@ -30,6 +30,12 @@ public:
     static RomajiTable parse(QStringView text, Error *error);
     static QString describe(Error error);
 
+    struct Loaded;
+    // Reads the word list at `path`; on failure, the message for the player,
+    // which names the file unless it is the shipped one beside the program.
+    static Loaded load(const QString &path, const QString &shippedPath);
+    static QString missingMessage(const QString &path, const QString &shippedPath);
+
     // Only entries whose romaji is a single vowel or two or three capitals
     // A to Z are ever drawn as prompts.
     static bool isAccepted(const QString &romaji);
@@ -38,4 +44,10 @@ public:
     QStringList KanaList;
     QStringList RomaList;
     int RomaCount = 0;
+};
+
+struct RomajiTable::Loaded
+{
+    RomajiTable table;
+    QString error; // empty when the table is in use
 };

@@ -22,6 +22,8 @@ public:
     void missed();
 
     bool paused() const { return m_pausedAt >= 0; }
+    int keys() const { return m_keys; }
+    int misses() const { return m_misses; }
     // Playing time: from the start, paused spans left out.
     qint64 playedMs(qint64 nowMs) const;
     // keys ÷ (keys + misses), one decimal: "96.9%"; "—" before the first key.

@@ -1,6 +1,6 @@
 #include "records/frmbest.h"
 
-#include "game/zuvelm.h"
+#include "records/zuvelm.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "records/ranking.h"

@@ -1,6 +1,6 @@
 #include "records/frmreplay.h"
 
-#include "game/zuvelm.h"
+#include "records/zuvelm.h"
 #include "platform/dialogs.h"
 #include "records/rating.h"
 

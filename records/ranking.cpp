@@ -2,7 +2,19 @@
 
 #include "platform/textfile.h"
 
+#include <QFile>
+
 RankingBuilder::RankingBuilder() = default;
+
+ResultTable readRanking(const QString &path)
+{
+    QFile file;
+    if (!TextFile::openForReading(path, file, nullptr))
+        return {};
+    RankingBuilder builder;
+    builder.addAll(file);
+    return builder.result();
+}
 
 void RankingBuilder::addLine(QByteArrayView line)
 {

@@ -74,6 +74,9 @@ private:
     std::unordered_map<std::uint64_t, std::array<std::uint8_t, ResultTable::Size>> m_orders;
 };
 
+// The 30 best of a result file; an unreadable file gives an empty table.
+ResultTable readRanking(const QString &path);
+
 QChar modeLetter(bool romajiMode);
 // "Level 31a<TAB>name<TAB>date" for each entry up to the first empty one.
 QStringList rankingListLines(const ResultTable &table, bool romajiMode);

@@ -2,6 +2,9 @@
 
 #include "platform/cp932.h"
 #include "platform/fieldreader.h"
+#include "platform/textfile.h"
+
+#include <QDir>
 
 QString ResultFile::fileName(bool romajiMode)
 {
@@ -27,6 +30,16 @@ QByteArray ResultFile::formatLine(std::int16_t level, const QString &name, const
     const QString line = QString::number(level) + QStringLiteral(",\"") + storableName(name)
         + QStringLiteral("\",\"") + formatDateTime(when) + QStringLiteral("\"\r\n");
     return Cp932::encode(line);
+}
+
+QString ResultFile::append(const QString &path, std::int16_t level, const QString &name,
+                          const QDateTime &when)
+{
+    const QString error = TextFile::append(path, formatLine(level, name, when));
+    if (error.isEmpty())
+        return {};
+    return QStringLiteral("成績を保存できませんでした。\n%1\n%2")
+        .arg(QDir::toNativeSeparators(path), error);
 }
 
 namespace {

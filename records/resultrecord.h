@@ -34,6 +34,10 @@ QByteArray formatLine(std::int16_t level, const QString &name, const QDateTime &
 // One line without its line end. A line that does not yield exactly three
 // fields with a 16-bit level is no record.
 std::optional<ResultEntry> parseLine(QByteArrayView line);
+
+// Appends one game's line to the file; on failure the message for the player.
+QString append(const QString &path, std::int16_t level, const QString &name,
+               const QDateTime &when);
 // The level alone, for the ranking to decide before decoding any text.
 std::optional<std::int16_t> parseLevel(QByteArrayView line);
 

@@ -1,7 +1,7 @@
 // Damaged files, full disks, huge names: nothing crashes, every failure is
 // told, and nothing already stored is lost.
 #include "game/frmzuvel.h"
-#include "game/zuvelm.h"
+#include "records/zuvelm.h"
 #include "records/frmbest.h"
 #include "records/frmreplay.h"
 #include "windowtestkit.h"
@@ -202,6 +202,7 @@ private slots:
         const QString kinds[] = {u"FIFO"_qs, u"socket"_qs, u"directory"_qs, u"device"_qs,
                                  u"dangling link"_qs, u"link loop"_qs, u"no permission"_qs};
         const QString settingsLost = u"loaded|設定を保存できませんでした。"_qs;
+        const QString settingsKept = u"loaded|設定ファイルを読み込めません。今回は設定を保存しません。"_qs;
         const QString resultLost = u"loaded|成績を保存できませんでした。"_qs;
         const QString noHelp = u"refused|Kolrin.hlpが見つかりません"_qs;
         const QString noTable = u"refused|ローマ字テーブル Romaji.tbl　が見つかりません。"_qs;
@@ -211,13 +212,13 @@ private slots:
             QString outcomes[7]; // in the order of kinds
         } rows[] = {
             {"Kolrin.cfg", {settingsLost, settingsLost, settingsLost, u"loaded"_qs, u"loaded"_qs,
-                            settingsLost, u"loaded"_qs}},
+                            settingsLost, settingsKept}},
             {"Kolrin.dat", {resultLost, resultLost, resultLost, u"loaded"_qs, u"loaded"_qs, resultLost,
                             resultLost}},
             {"Kolrin.lock", {u"loaded"_qs, u"loaded"_qs, u"loaded"_qs, u"loaded"_qs, u"loaded"_qs,
                              u"loaded"_qs, u"loaded"_qs}},
             {"Kolrin.ini", {u"loaded"_qs, u"loaded"_qs, u"loaded"_qs, u"loaded"_qs, u"loaded"_qs,
-                            u"loaded"_qs, u"loaded"_qs}},
+                            u"loaded"_qs, settingsKept}},
             {"Kolrin.hlp", {noHelp, noHelp, noHelp, noHelp, noHelp, noHelp, u"loaded"_qs}},
             {"Romaji.tbl", {noTable, noTable, noTable, noTable, noTable, noTable,
                             u"refused|ローマ字テーブル Romaji.tbl　を読み込めません。"_qs}},
@@ -241,6 +242,9 @@ private slots:
         QVERIFY2(played.finished, "the game hung");
         QCOMPARE(played.report, outcome);
         QVERIFY2(played.slowestMs < 1000, qPrintable(QString::number(played.slowestMs)));
+        // What the player cannot read may still hold what they saved.
+        if (kind == u"no permission")
+            QCOMPARE(folder.read(file.constData()), QByteArray("unreadable\r\n"));
     }
 
     // Every write stopped after N bytes, as a full disk or a quota stops it

@@ -2,7 +2,7 @@
 #include "game/fieldmotion.h"
 #include "game/fieldview.h"
 #include "game/frmzuvel.h"
-#include "game/zuvelm.h"
+#include "records/zuvelm.h"
 #include "records/frmreplay.h"
 #include "windowtestkit.h"
 

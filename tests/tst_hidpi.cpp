@@ -3,7 +3,7 @@
 // device pixel ratio, so its letters are sharp rather than an upscaled blur.
 #include "game/fieldview.h"
 #include "game/frmzuvel.h"
-#include "game/zuvelm.h"
+#include "records/zuvelm.h"
 #include "windowtestkit.h"
 
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 // The game-over dialog and the ranking window, on their own and from the game.
 #include "game/frmzuvel.h"
-#include "game/zuvelm.h"
+#include "records/zuvelm.h"
 #include "records/frmbest.h"
 #include "records/frmprogress.h"
 #include "records/frmreplay.h"

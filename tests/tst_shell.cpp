@@ -1,6 +1,6 @@
 // Version window, web links, help and the name menu.
 #include "game/frmzuvel.h"
-#include "game/zuvelm.h"
+#include "records/zuvelm.h"
 #include "shell/frmabout.h"
 #include "shell/frmweb.h"
 #include "shell/helpwindow.h"

@@ -1,6 +1,6 @@
 // Start-up in its order: second copy, help file, settings, word list, name.
 #include "game/frmzuvel.h"
-#include "game/zuvelm.h"
+#include "records/zuvelm.h"
 #include "platform/instancelock.h"
 #include "windowtestkit.h"
 

@@ -3,7 +3,7 @@
 // remember what they were asked, a throw-away program folder, and a way to
 // answer a modal window from inside its own event loop.
 #include "game/frmzuvel.h"
-#include "game/zuvelm.h"
+#include "records/zuvelm.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "records/frmbest.h"

@@ -3,7 +3,9 @@
 
 #include <cstdint>
 
-// State shared between the windows for the life of the process.
+// State the game shares with its dialogs for the life of the process: the
+// game-over dialog reads the level and mode and answers Replay or End, the
+// ranking fills the table.
 struct ZuvelM
 {
     bool RomajiMode = false;      // kana prompts; also picks the result file

@@ -1,0 +1,191 @@
+#include "game/gamesession.h"
+
+#include "game/fieldmotion.h"
+#include "game/romajispelling.h"
+#include "game/typingjudge.h"
+
+GameSession::GameSession(Seeds seeds, QObject *parent) : QObject(parent), m_seeds(std::move(seeds))
+{
+}
+
+void GameSession::begin()
+{
+    moveField(FieldMotion::RestTop);
+    m_level = 1;
+    NextPrompt();
+    m_charPos = 1;
+    emit promptChanged();
+}
+
+void GameSession::NextPrompt()
+{
+    RandomSource random(m_seeds());
+    m_prompt = ::NextPrompt(m_table, m_romajiMode, random);
+    m_currentRomaji = m_prompt.romaji;
+    m_spellings = m_romajiMode ? RomajiSpelling::spellingsOf(m_prompt.tableKana, m_prompt.romaji)
+                               : QStringList{m_prompt.romaji};
+}
+
+void GameSession::start(qint64 nowMs)
+{
+    // Starting a climb under way again would shift its beat.
+    if (isPaused())
+        resume(nowMs);
+    else if (!isRunning())
+        startGame(nowMs);
+}
+
+// A game begins: the field climbs and the figures count from now.
+void GameSession::startGame(qint64 nowMs)
+{
+    m_stats.start(nowMs);
+    m_startedAt = nowMs;
+    setState(State::Running);
+}
+
+QChar GameSession::nextKey() const
+{
+    if (isPaused() || m_charPos < 1 || m_charPos > m_currentRomaji.size())
+        return {};
+    return m_currentRomaji[m_charPos - 1];
+}
+
+bool GameSession::key(QStringView text, qint64 nowMs)
+{
+    // The prompt is hidden: nothing typed counts.
+    if (text.isEmpty() || isPaused())
+        return false;
+
+    KeyStroke stroke;
+    stroke.pressed = foldedKey(text[0]);
+    stroke.expected = nextKey();
+    stroke.position = m_charPos - 1;
+    stroke.atMs = nowMs;
+    KeyVerdict verdict;
+    if (judgesSpellings()) {
+        const RomajiSpelling::Judgement judgement =
+            RomajiSpelling::judgeKey(text, m_currentRomaji.left(m_charPos - 1), m_spellings);
+        verdict = judgement.verdict;
+        if (verdict != KeyVerdict::Rejected && judgement.guide != m_currentRomaji) {
+            // The player left the shown spelling: show the one being typed,
+            // where the field stands.
+            m_currentRomaji = judgement.guide;
+            emit promptChanged();
+        }
+    } else {
+        verdict = judgeKey(text, m_currentRomaji, m_charPos).verdict;
+    }
+    stroke.guide = m_currentRomaji;
+    if (verdict == KeyVerdict::Rejected) {
+        m_stats.missed();
+        emit keyMissed(stroke);
+        return false;
+    }
+
+    m_stats.accepted();
+    stroke.expected = stroke.pressed;
+    stroke.completes = verdict == KeyVerdict::Completed;
+    emit keyAccepted(stroke);
+    if (!stroke.completes) {
+        ++m_charPos;
+        return true;
+    }
+    const QString completed = m_currentRomaji;
+    m_charPos = 1;
+    emit promptCompleted(completed, nowMs);
+    NextPrompt();
+    moveField(FieldMotion::RestTop);
+    emit promptChanged();
+    m_level = raisedLevel(m_level);
+    emit levelChanged(m_level);
+    // Completed while idle: the game starts here, counting from now.
+    if (!isRunning())
+        startGame(nowMs);
+    return true;
+}
+
+bool GameSession::tick(qint64 nowMs)
+{
+    if (!isRunning())
+        return false;
+    moveField(FieldMotion::risen(m_fieldTop, m_level));
+    if (!FieldMotion::reachedTop(m_fieldTop))
+        return false;
+
+    m_stats.stop(nowMs, m_level);
+    setState(State::Idle);
+    GameSummary summary;
+    summary.level = m_level;
+    summary.romajiMode = m_romajiMode;
+    summary.otherSpellings = judgesSpellings();
+    summary.keys = m_stats.keys();
+    summary.misses = m_stats.misses();
+    summary.startedAtMs = m_startedAt;
+    summary.endedAtMs = nowMs;
+    summary.playedMs = m_stats.playedMs(nowMs);
+    emit gameOver(summary);
+    return true;
+}
+
+void GameSession::ResetGame()
+{
+    m_level = 1;
+    m_charPos = 1;
+    // A spelling the player had switched to gives way to the table's again.
+    m_currentRomaji = m_prompt.romaji;
+    moveField(FieldMotion::RestTop);
+    emit promptChanged();
+    emit levelChanged(m_level);
+}
+
+void GameSession::pause(qint64 nowMs)
+{
+    if (!isRunning())
+        return;
+    m_stats.pause(nowMs);
+    setState(State::Paused);
+}
+
+// The prompt comes back with its typed part green, and the field climbs on.
+void GameSession::resume(qint64 nowMs)
+{
+    if (!isPaused())
+        return;
+    m_stats.resume(nowMs);
+    setState(State::Running);
+    emit promptChanged();
+}
+
+void GameSession::switchMode(bool romajiMode, qint64 nowMs)
+{
+    resume(nowMs);
+    m_romajiMode = romajiMode;
+    NextPrompt();
+    m_charPos = 1;
+    moveField(FieldMotion::RestTop);
+    emit promptChanged();
+}
+
+void GameSession::stop()
+{
+    setState(State::Idle);
+}
+
+void GameSession::setState(State state)
+{
+    if (state == m_state)
+        return;
+    const bool wasRunning = isRunning();
+    const bool wasPaused = isPaused();
+    m_state = state;
+    if (wasPaused != isPaused())
+        emit pausedChanged(isPaused());
+    if (wasRunning != isRunning())
+        emit runningChanged(isRunning());
+}
+
+void GameSession::moveField(float top)
+{
+    m_fieldTop = top;
+    emit fieldMoved(top);
+}

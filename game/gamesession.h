@@ -1,0 +1,131 @@
+#pragma once
+#include "game/prompt.h"
+#include "game/romajitable.h"
+#include "game/typingstats.h"
+
+#include <QObject>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+
+// One key the judge saw. Letters are capitals after the fold.
+struct KeyStroke
+{
+    QChar pressed;
+    QChar expected;   // the guide's letter the player was to type
+    int position = 0; // 0-based place of `expected` in the guide
+    QString guide;    // the spelling shown when the key came, the one it took for an accepted key
+    qint64 atMs = 0;
+    bool completes = false;
+};
+
+// A game as it ended; times on the clock the session was given.
+struct GameSummary
+{
+    std::int16_t level = 0;
+    bool romajiMode = false;
+    bool otherSpellings = false;
+    int keys = 0;
+    int misses = 0;
+    qint64 startedAtMs = 0;
+    qint64 endedAtMs = 0;
+    qint64 playedMs = 0;
+};
+
+// The game itself: the level, the prompt and how far it is typed, the field's
+// height, pause, and the figures of the game under way. It knows no window and
+// no clock: every step is given the time, in milliseconds from any fixed origin,
+// and each new prompt is drawn from a source seeded by `seeds`. What happens is
+// told through the signals; the main window draws from them, and anything else
+// that wants to know (sounds, the keyboard guide, statistics) listens too.
+class GameSession : public QObject
+{
+    Q_OBJECT
+public:
+    using Seeds = std::function<std::uint64_t()>;
+    explicit GameSession(Seeds seeds, QObject *parent = nullptr);
+
+    void setTable(RomajiTable table) { m_table = std::move(table); }
+    const RomajiTable &table() const { return m_table; }
+    bool romajiMode() const { return m_romajiMode; }
+    // Mode as loaded from the settings: no new prompt yet.
+    void setRomajiMode(bool on) { m_romajiMode = on; }
+    bool flexibleRomaji() const { return m_flexible; }
+    void setFlexibleRomaji(bool on) { m_flexible = on; }
+    // Other spellings count for kana prompts only, with the option on.
+    bool judgesSpellings() const { return m_flexible && m_romajiMode; }
+
+    // The game as start-up leaves it: field at rest, level 1, a first prompt.
+    void begin();
+    // A new prompt in the current mode; the field stays where it is.
+    void NextPrompt();
+    // Start or F2: the field starts climbing, or a paused game goes on.
+    void start(qint64 nowMs);
+    // One key as text; returns whether the judge took it.
+    bool key(QStringView text, qint64 nowMs);
+    // One tick of the climb; true when it ended the game.
+    bool tick(qint64 nowMs);
+    // After a game: level 1, the same prompt from its first letter, field at rest.
+    void ResetGame();
+    void pause(qint64 nowMs);
+    void resume(qint64 nowMs);
+    // The other mode, with a new prompt at once; a paused game goes on.
+    void switchMode(bool romajiMode, qint64 nowMs);
+    // The window closes: the climb stops, and no game ends.
+    void stop();
+
+    std::int16_t level() const { return m_level; }
+    int charPos() const { return m_charPos; }
+    // The spelling shown: the table's, or the other one the player has started.
+    const QString &currentRomaji() const { return m_currentRomaji; }
+    // The prompt drawn; its romaji is the table's.
+    const Prompt &prompt() const { return m_prompt; }
+    const QStringList &spellings() const { return m_spellings; }
+    // The letters of the guide typed so far, shown green.
+    int typedLength() const { return m_charPos - 1; }
+    // The next letter to type, null while paused.
+    QChar nextKey() const;
+    float fieldTop() const { return m_fieldTop; }
+    // The field climbs.
+    bool isRunning() const { return m_state == State::Running; }
+    bool isPaused() const { return m_state == State::Paused; }
+    // Running or paused: a game is under way.
+    bool inGame() const { return m_state != State::Idle; }
+    const TypingStats &stats() const { return m_stats; }
+    QString statusText(qint64 nowMs) const { return m_stats.statusText(m_level, nowMs); }
+
+signals:
+    // The prompt or its guide changed, or comes back after a pause: draw the
+    // guide, its first typedLength() letters green.
+    void promptChanged();
+    void fieldMoved(float top);
+    void keyAccepted(const KeyStroke &stroke);
+    void keyMissed(const KeyStroke &stroke);
+    void promptCompleted(const QString &romaji, qint64 atMs);
+    void levelChanged(std::int16_t level);
+    // The climb starts or stops: the window's timer follows.
+    void runningChanged(bool running);
+    void pausedChanged(bool paused);
+    void gameOver(const GameSummary &summary);
+
+private:
+    enum class State { Idle, Running, Paused };
+    void setState(State state);
+    void moveField(float top);
+    void startGame(qint64 nowMs);
+
+    Seeds m_seeds;
+    RomajiTable m_table;
+    bool m_romajiMode = false;
+    bool m_flexible = false;
+
+    State m_state = State::Idle;
+    std::int16_t m_level = 1;
+    Prompt m_prompt;
+    QString m_currentRomaji;
+    QStringList m_spellings; // every spelling of the prompt, the table's first
+    int m_charPos = 1;
+    float m_fieldTop = 0;
+    TypingStats m_stats;
+    qint64 m_startedAt = 0;
+};
