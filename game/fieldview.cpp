@@ -61,6 +61,16 @@ void FieldView::clear()
     update();
 }
 
+void FieldView::printAfresh(const QString &text, int points, int originTwips)
+{
+    setTextColor(Qt::black);
+    clear();
+    setFontPoints(points);
+    setTextPosition(originTwips, originTwips);
+    fitText(text);
+    print(text);
+}
+
 void FieldView::setTextPosition(int twipsX, int twipsY)
 {
     m_pos = QPointF(twipsX / TwipsPerPixel, twipsY / TwipsPerPixel);

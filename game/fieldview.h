@@ -29,6 +29,9 @@ public:
     void fitText(const QString &text);
     // Draws the text at the text position, then moves it to the next line.
     void print(const QString &text);
+    // The field cleared and the text alone on it in black, fitted, at the
+    // given size and origin (in twips).
+    void printAfresh(const QString &text, int points, int originTwips);
 
     const QPixmap &image() const;
     // Where the letters drawn since the last clear have ink, in the drawing

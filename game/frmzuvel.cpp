@@ -78,10 +78,7 @@ void frmZuvel::connectSession()
     connect(&m_session, &GameSession::promptCompleted, m_txtType, &QLineEdit::clear);
     connect(&m_session, &GameSession::pausedChanged, this, &frmZuvel::ShowPause);
     connect(&m_session, &GameSession::runningChanged, this, [this](bool running) {
-        if (running)
-            m_tmrUp.start();
-        else
-            m_tmrUp.stop();
+        running ? m_tmrUp.start() : m_tmrUp.stop();
         m_mnuPause->setEnabled(m_session.inGame());
         ShowStatus();
     });
@@ -188,19 +185,9 @@ QAction *frmZuvel::addOption(QMenu *menu, const QString &text, bool Options::*op
     return action;
 }
 
-QString frmZuvel::filePath(const QString &name) const
-{
-    return m_folders.program + name;
-}
-
-QString frmZuvel::dataPath(const QString &name) const
-{
-    return m_folders.data + name;
-}
-
 QString frmZuvel::resultPath() const
 {
-    return dataPath(ResultFile::fileName(m_shared.RomajiMode));
+    return m_folders.data + ResultFile::fileName(m_shared.RomajiMode);
 }
 
 bool frmZuvel::Form_Load()
@@ -210,7 +197,7 @@ bool frmZuvel::Form_Load()
         m_desktop.critical(nullptr, QStringLiteral("二重起動です。"));
         return false;
     }
-    if (!TextFile::exists(filePath(QStringLiteral("Kolrin.hlp")))) {
+    if (!TextFile::exists(m_folders.program + QStringLiteral("Kolrin.hlp"))) {
         m_desktop.critical(nullptr, QStringLiteral("Kolrin.hlpが見つかりません"));
         return false;
     }
@@ -232,9 +219,7 @@ bool frmZuvel::Form_Load()
 
 void frmZuvel::LoadSettings()
 {
-    Settings settings;
-    settings.romajiMode = m_shared.RomajiMode;
-    settings.playerName = m_playerName;
+    Settings settings{true, m_shared.RomajiMode, m_playerName};
     m_store.load(settings, m_options);
     m_shared.AskNameAtStart = settings.askNameAtStart;
     m_shared.RomajiMode = settings.romajiMode;
@@ -247,10 +232,7 @@ void frmZuvel::LoadSettings()
 
 void frmZuvel::SaveSettings()
 {
-    Settings settings;
-    settings.askNameAtStart = m_shared.AskNameAtStart;
-    settings.romajiMode = m_shared.RomajiMode;
-    settings.playerName = m_playerName;
+    const Settings settings{m_shared.AskNameAtStart, m_shared.RomajiMode, m_playerName};
     QString failed;
     const QString error = m_store.save(settings, m_options, &failed);
     if (!error.isEmpty()) {
@@ -262,7 +244,7 @@ void frmZuvel::SaveSettings()
 bool frmZuvel::LoadRomajiTable()
 {
     RomajiTable::Loaded loaded =
-        RomajiTable::load(m_folders.table, filePath(QStringLiteral("Romaji.tbl")));
+        RomajiTable::load(m_folders.table, m_folders.program + QStringLiteral("Romaji.tbl"));
     if (!loaded.error.isEmpty()) {
         m_desktop.critical(nullptr, loaded.error, QStringLiteral("警告"));
         return false;
@@ -278,19 +260,9 @@ void frmZuvel::DrawField()
     if (m_session.isPaused())
         return;
     m_lblKana->setText(m_session.prompt().kana);
-    DrawOnField(m_session.currentRomaji(), FieldPoints);
+    m_picPrint->printAfresh(m_session.currentRomaji(), FieldPoints, TextOriginTwips);
     if (m_session.typedLength() > 0)
         DrawGreen(m_session.typedLength());
-}
-
-void frmZuvel::DrawOnField(const QString &text, int points)
-{
-    m_picPrint->setTextColor(Qt::black);
-    m_picPrint->clear();
-    m_picPrint->setFontPoints(points);
-    m_picPrint->setTextPosition(TextOriginTwips, TextOriginTwips);
-    m_picPrint->fitText(text);
-    m_picPrint->print(text);
 }
 
 // The hidden box collects the letters of the prompt typed so far.
@@ -316,7 +288,7 @@ void frmZuvel::ShowPause(bool paused)
     if (!paused)
         return;
     m_lblKana->clear();
-    DrawOnField(PausedText, PausedPoints);
+    m_picPrint->printAfresh(PausedText, PausedPoints, TextOriginTwips);
 }
 
 void frmZuvel::mnuStart_Click()
@@ -352,9 +324,7 @@ void frmZuvel::GameOver()
     if (!saveError.isEmpty())
         m_desktop.critical(this, saveError);
     m_shared.FinalLevel = m_session.level();
-    if (!m_frmReplay)
-        m_frmReplay = new frmReplay(m_shared, this);
-    m_frmReplay->showModal();
+    showModal(m_frmReplay, m_shared);
     m_txtType->clear();
     m_session.ResetGame();
     if (m_shared.ReplayRequested)
@@ -456,10 +426,7 @@ void frmZuvel::mnuBest_Click()
     if (!TextFile::exists(path))
         return;
     m_shared.Results = readRanking(path);
-    if (!m_frmBest)
-        m_frmBest = new frmBest(m_shared, m_desktop, this);
-    m_frmBest->showModal();
-    m_txtType->setFocus();
+    showModal(m_frmBest, m_shared, m_desktop);
 }
 
 void frmZuvel::mnuProgress_Click()
@@ -484,23 +451,27 @@ void frmZuvel::ReloadProgress()
 
 void frmZuvel::mnuMokuji_Click()
 {
-    m_desktop.showHelp(filePath(QStringLiteral("Kolrin.hlp")));
+    m_desktop.showHelp(m_folders.program + QStringLiteral("Kolrin.hlp"));
+}
+
+// Made on first use and kept; the keys come back to the game when it closes.
+template <typename Window, typename... Args>
+void frmZuvel::showModal(Window *&window, Args &...args)
+{
+    if (!window)
+        window = new Window(args..., this);
+    window->showModal();
+    m_txtType->setFocus();
 }
 
 void frmZuvel::mnuNet_Click()
 {
-    if (!m_frmWeb)
-        m_frmWeb = new frmWeb(m_desktop, this);
-    m_frmWeb->showModal();
-    m_txtType->setFocus();
+    showModal(m_frmWeb, m_desktop);
 }
 
 void frmZuvel::mnuVer_Click()
 {
-    if (!m_frmAbout)
-        m_frmAbout = new frmAbout(m_desktop, this);
-    m_frmAbout->showModal();
-    m_txtType->setFocus();
+    showModal(m_frmAbout, m_desktop);
 }
 
 void frmZuvel::mnuEnd_Click()

@@ -108,7 +108,6 @@ private:
     void SaveSettings();
     bool LoadRomajiTable();
     void DrawField();
-    void DrawOnField(const QString &text, int points);
     void DrawTyped(const KeyStroke &stroke);
     void DrawGreen(int length);
     void ShowPause(bool paused);
@@ -116,8 +115,8 @@ private:
     void ApplyOptions();
     void GameOver();
     qint64 now() const { return m_clock.elapsed(); }
-    QString filePath(const QString &name) const;
-    QString dataPath(const QString &name) const;
+    template <typename Window, typename... Args>
+    void showModal(Window *&window, Args &...args);
     QString resultPath() const;
     void ReloadProgress();
 
