@@ -29,6 +29,7 @@ public:
     QLabel *lblEmpty() const { return m_lblEmpty; }
     QStackedWidget *chartArea() const { return m_chartArea; }
     QScatterSeries *levelSeries() const { return m_levels; }
+    QValueAxis *levelAxis() const { return m_axisY; }
     QStringList dateLabels() const;
 
 private:

@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScatterSeries>
+#include <QValueAxis>
 #include <QStackedWidget>
 
 namespace {
@@ -178,6 +179,7 @@ private slots:
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("summary"); // empty: no chart
         QTest::addColumn<QStringList>("dates");
+        QTest::addColumn<QString>("below"); // the summary once the next name is chosen
 
         const QByteArray two("3,\"\x8e\x52\x93\x63\",\"2001/12/02 21:05\"\r\n"
                              "9,\"bob\",\"2001/12/03 10:00\"\r\n"
@@ -187,16 +189,16 @@ private slots:
             << false << two << bob << QStringList{"全員", "山田", "bob"} << "山田"
             << "ゲーム数 2   最高 5 (2001/12/04 08:30)   直近10の平均 4.0   "
                "2001/12/02 21:05～2001/12/04 08:30"
-            << QStringList{"2001/12/02 21:05", "2001/12/04 08:30"};
+            << QStringList{"2001/12/02 21:05", "2001/12/04 08:30"} << "ゲーム数 1   最高 9 ";
         QTest::newRow("kana, the player absent: everyone")
             << true << two << bob << QStringList{"全員", "bob"} << "全員"
             << "ゲーム数 1   最高 7 (2002/01/03 09:05)   直近10の平均 7.0   "
                "2002/01/03 09:05～2002/01/03 09:05"
-            << QStringList{"2002/01/03 09:05"};
+            << QStringList{"2002/01/03 09:05"} << "ゲーム数 1   最高 7 ";
         QTest::newRow("empty file") << false << QByteArray() << bob << QStringList{"全員"}
-                                    << "全員" << QString() << QStringList{};
+                                    << "全員" << QString() << QStringList{} << QString();
         QTest::newRow("no file") << true << two << QByteArray() << QStringList{"全員"} << "全員"
-                                 << QString() << QStringList{};
+                                 << QString() << QStringList{} << QString();
     }
     void progressShowsTheModesFile()
     {
@@ -227,6 +229,18 @@ private slots:
         QTRY_COMPARE(progress->dateLabels(), dates); // placed once the chart is laid out
         QCOMPARE(progress->chartArea()->currentWidget() == progress->lblEmpty(), summary.isEmpty());
         QCOMPARE(progress->lblEmpty()->text(), QStringLiteral("まだ記録がありません。"));
+        if (summary.isEmpty())
+            return;
+        // The best level stands inside the frame, below the axis' end.
+        qreal best = 0;
+        for (const QPointF &point : progress->levelSeries()->points())
+            best = qMax(best, point.y());
+        QVERIFY2(progress->levelAxis()->max() > best, qPrintable(QString::number(progress->levelAxis()->max())));
+
+        QFETCH(QString, below);
+        progress->cboPlayer()->setFocus();
+        QTest::keyClick(progress->cboPlayer(), Qt::Key_Down);
+        QVERIFY2(progress->lblSummary()->text().startsWith(below), qPrintable(progress->lblSummary()->text()));
     }
 
     void progressFollowsGamesWithoutTakingTheKeys()

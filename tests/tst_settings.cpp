@@ -1,5 +1,6 @@
 #include "shell/options.h"
 #include "shell/settings.h"
+#include "shell/settingsstore.h"
 
 #include "platform/cp932.h"
 
@@ -19,6 +20,8 @@ private slots:
     void unreadableFileKeepsOnlyTheName();
     void optionsFileReadsAndKeepsWhatItDoesNotKnow_data();
     void optionsFileReadsAndKeepsWhatItDoesNotKnow();
+    void storeWritesWhatTheGameHolds_data();
+    void storeWritesWhatTheGameHolds();
 };
 
 namespace {
@@ -156,6 +159,74 @@ void TestSettings::unreadableFileKeepsOnlyTheName()
     QVERIFY(s.askNameAtStart);
     QVERIFY(!s.romajiMode);
     QCOMPARE(s.playerName, QStringLiteral("Held"));
+}
+
+// Kolrin.cfg and Kolrin.ini read at start-up, changed in play, written at the
+// end and read again at the next start. Options are "fsp": flexible, status
+// bar, pause when inactive; upper case on.
+void TestSettings::storeWritesWhatTheGameHolds_data()
+{
+    QTest::addColumn<QByteArray>("cfg"); // null: no file
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QString>("switchedTo");
+    QTest::addColumn<QString>("nextStart");
+    QTest::addColumn<bool>("iniMade");
+
+    const QByteArray cfg("False\r\nTrue\r\nTaro\r\n");
+    QTest::newRow("no options ever: no Kolrin.ini") << cfg << QByteArray() << "fsp" << "fsp" << false;
+    QTest::newRow("first option on") << QByteArray() << QByteArray() << "fSp" << "fSp" << true;
+    QTest::newRow("the last option on switched off")
+        << cfg << QByteArray("[Options]\nStatusBar=true\n") << "fsp" << "fsp" << true;
+    QTest::newRow("all switched off") << cfg
+                                      << QByteArray("[Options]\nFlexibleRomaji=true\nStatusBar=true\n"
+                                                    "PauseWhenInactive=true\n")
+                                      << "fsp" << "fsp" << true;
+    QTest::newRow("damaged Kolrin.ini written afresh")
+        << cfg << QByteArray("\x00\xff[[[=\n", 7) << "Fsp" << "Fsp" << true;
+}
+
+void TestSettings::storeWritesWhatTheGameHolds()
+{
+    QFETCH(QByteArray, cfg);
+    QFETCH(QByteArray, ini);
+    QFETCH(QString, switchedTo);
+    QFETCH(QString, nextStart);
+    QFETCH(bool, iniMade);
+    QTemporaryDir dir;
+    const auto write = [&dir](const char *name, const QByteArray &bytes) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    if (!cfg.isNull())
+        write("Kolrin.cfg", cfg);
+    if (!ini.isNull())
+        write("Kolrin.ini", ini);
+    const auto letters = [](const Options &o) {
+        return QString(o.flexibleRomaji ? u'F' : u'f') + (o.statusBar ? u'S' : u's')
+            + (o.pauseWhenInactive ? u'P' : u'p');
+    };
+
+    SettingsStore store(dir.path() + u'/', true);
+    Settings settings;
+    Options options;
+    store.load(settings, options);
+    QVERIFY(store.problem().isEmpty());
+    options.flexibleRomaji = switchedTo[0] == u'F';
+    options.statusBar = switchedTo[1] == u'S';
+    options.pauseWhenInactive = switchedTo[2] == u'P';
+    settings.playerName = QStringLiteral("Hanako");
+    QString failed;
+    QCOMPARE(store.save(settings, options, &failed), QString());
+
+    SettingsStore next(dir.path() + u'/', true);
+    Settings again;
+    Options optionsAgain;
+    next.load(again, optionsAgain);
+    QCOMPARE(again.playerName, QStringLiteral("Hanako"));
+    QCOMPARE(again.askNameAtStart, cfg.isNull());
+    QCOMPARE(letters(optionsAgain), nextStart);
+    QCOMPARE(QFile::exists(dir.filePath("Kolrin.ini")), iniMade);
 }
 
 QTEST_APPLESS_MAIN(TestSettings)

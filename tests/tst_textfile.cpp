@@ -161,13 +161,26 @@ private slots:
         QCOMPARE(contentOf(path), after);
     }
 
-    void replaceWritesWholeContent()
+    // The player may have made the file private; a save keeps it so.
+    void replaceWritesWholeContentAndKeepsTheMode_data()
     {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("private") << 0600;
+        QTest::newRow("group may read") << 0640;
+        QTest::newRow("everyone may read") << 0644;
+    }
+    void replaceWritesWholeContentAndKeepsTheMode()
+    {
+        QFETCH(int, mode);
         QTemporaryDir dir;
         const QString path = dir.filePath("Kolrin.cfg");
         writeFile(path, "True\r\nTrue\r\nA much longer old name\r\n");
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), mode_t(mode)) == 0);
         QCOMPARE(TextFile::replace(path, "False\r\nFalse\r\nB\r\n"), QString());
         QCOMPARE(contentOf(path), QByteArray("False\r\nFalse\r\nB\r\n"));
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & 07777), mode);
         // No temporary file is left beside it.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Kolrin.cfg"});
     }
