@@ -105,6 +105,27 @@ inline QByteArray currentTest()
     return QByteArray(QTest::currentTestFunction()) + '(' + QTest::currentDataTag() + ')';
 }
 
+// The test function in which a modal window failed: its later rows fail at
+// once instead of each waiting out the same broken window.
+inline QByteArray &brokenFunction()
+{
+    static QByteArray name;
+    return name;
+}
+
+inline bool inBrokenFunction()
+{
+    return !brokenFunction().isEmpty() && brokenFunction() == QTest::currentTestFunction();
+}
+
+// Answers set up and not yet given; a modal window that shows while there is
+// none was not expected.
+inline int &pendingAnswers()
+{
+    static int count = 0;
+    return count;
+}
+
 inline void fail(const QByteArray &message)
 {
     QTest::qFail(message.constData(), __FILE__, __LINE__);
@@ -127,6 +148,7 @@ inline void closeModals()
 // end at once rather than at the test runner's timeout.
 inline void closeModalsUntilTestEnds()
 {
+    brokenFunction() = QTest::currentTestFunction();
     closeModals();
     auto *reaper = new QTimer;
     reaper->setInterval(20);
@@ -166,25 +188,69 @@ inline void failIfStillOpenLater(QWidget *modal)
         watch->deleteLater();
     });
 }
+
+// Fails the test when a modal window shows that no answer waits for (the
+// ranking on a missing file, say): without it the test would sit in that
+// window's event loop until the test runner kills it.
+struct UnexpectedModalGuard : QObject
+{
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Show || !watched->isWidgetType())
+            return false;
+        auto *widget = static_cast<QWidget *>(watched);
+        if (!widget->isWindow() || widget->windowModality() == Qt::NonModal || pendingAnswers() > 0)
+            return false;
+        const QPointer<QWidget> modal(widget);
+        const auto check = [modal, test = currentTest()] {
+            if (!modal || !modal->isVisible() || currentTest() != test || pendingAnswers() > 0)
+                return;
+            fail("a modal " + QByteArray(modal->metaObject()->className())
+                 + " opened that no answer was waiting for");
+            closeModalsUntilTestEnds();
+        };
+        if (inBrokenFunction())
+            QTimer::singleShot(0, this, check);
+        else
+            QTimer::singleShot(PatienceMs, this, check);
+        return false;
+    }
+};
+
+inline void installUnexpectedModalGuard()
+{
+    static UnexpectedModalGuard guard;
+    qApp->installEventFilter(&guard);
+}
+Q_COREAPP_STARTUP_FUNCTION(installUnexpectedModalGuard)
 }
 
 // Runs `answer` on the next modal window once it is showing. Each call answers
 // one window; the check runs inside that window's own event loop. A failed
-// check closes the modal windows, so the test ends with that check's message.
+// check closes the modal windows, so the test ends with that check's message,
+// and later rows of the same test function fail at once.
 inline void whenModal(std::function<void(QWidget *)> answer)
 {
     auto *poll = new QTimer;
     poll->setInterval(5);
     QElapsedTimer waited;
     waited.start();
+    ++ModalKit::pendingAnswers();
     QObject::connect(poll, &QTimer::timeout, [poll, answer, waited, test = ModalKit::currentTest()] {
         QWidget *modal = QApplication::activeModalWidget();
         const bool showing = modal && modal->isVisible();
         const bool sameTest = ModalKit::currentTest() == test;
-        if (!showing && sameTest && !waited.hasExpired(ModalKit::PatienceMs))
+        const bool broken = sameTest && ModalKit::inBrokenFunction();
+        if (!showing && sameTest && !broken && !waited.hasExpired(ModalKit::PatienceMs))
             return;
         poll->stop();
         poll->deleteLater();
+        --ModalKit::pendingAnswers();
+        if (broken) {
+            ModalKit::fail("not run: a modal window of an earlier row of this test failed");
+            ModalKit::closeModalsUntilTestEnds();
+            return;
+        }
         if (!sameTest || !showing) {
             ModalKit::fail("no modal window showed for the answer set up in " + test);
             return;
