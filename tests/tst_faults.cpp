@@ -153,6 +153,10 @@ private slots:
         QTest::newRow("table: megabyte romaji line")
             << QByteArray("Romaji.tbl") << ("\xb6\r\n\xb1\r\n@\r\n" + MegaLine + "\r\nA\r\n@\r\n") << true;
         QTest::newRow("table: directory") << QByteArray("Romaji.tbl") << QByteArray() << false;
+        // The player's own list in the data folder: the box names it in full.
+        QTest::newRow("own table: garbage") << QByteArray("own Romaji.tbl") << garbage(4096, 4) << false;
+        QTest::newRow("own table: nothing to draw")
+            << QByteArray("own Romaji.tbl") << QByteArray("\xdd\r\n@\r\nN\r\n@\r\n") << false;
         QTest::newRow("settings: garbage") << QByteArray("Kolrin.cfg") << garbage(4096, 2) << true;
         QTest::newRow("settings: megabyte name")
             << QByteArray("Kolrin.cfg") << ("False\r\nTrue\r\n" + MegaLine + "\r\n") << true;
@@ -168,16 +172,29 @@ private slots:
         ProgramFolder folder;
         if (file != "Kolrin.cfg")
             folder.write("Kolrin.cfg", "False\r\nTrue\r\n\r\n");
-        QFile::remove(folder.file(file.constData()));
-        if (content.isEmpty())
-            QVERIFY(QDir().mkdir(folder.file(file.constData())));
-        else
-            folder.write(file.constData(), content);
-        Session s(folder, {QStringLiteral("N")});
+        Folders folders = Folders::single(folder.path());
+        QTemporaryDir data;
+        if (file.startsWith("own ")) {
+            folders.data = data.path() + u'/';
+            folders.table = folders.data + QStringLiteral("Romaji.tbl");
+            QFile own(folders.table);
+            QVERIFY(own.open(QIODevice::WriteOnly));
+            own.write(content);
+        } else {
+            QFile::remove(folder.file(file.constData()));
+            if (content.isEmpty())
+                QVERIFY(QDir().mkdir(folder.file(file.constData())));
+            else
+                folder.write(file.constData(), content);
+        }
+        Session s(folders, {QStringLiteral("N")});
         QCOMPARE(s.loaded, starts);
         if (!starts) {
             QCOMPARE(s.desktop.boxes.size(), 1);
             QCOMPARE(s.desktop.boxes[0].kind, QStringLiteral("critical"));
+            if (file.startsWith("own "))
+                QVERIFY2(s.desktop.boxes[0].text.contains(QDir::toNativeSeparators(folders.table)),
+                         qPrintable(s.desktop.boxes[0].text));
             return;
         }
         QVERIFY(s.desktop.boxes.isEmpty());
