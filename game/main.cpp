@@ -4,6 +4,7 @@
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/folders.h"
+#include "platform/launch.h"
 #include "platform/programdir.h"
 #include "platform/terminationsignals.h"
 #include "shell/helpwindow.h"
@@ -13,6 +14,9 @@
 
 int main(int argc, char *argv[])
 {
+    // Before anything else: --help answers in a terminal with no display.
+    if (const std::optional<int> status = answerBeforeWindows(argc, argv))
+        return *status;
     QApplication app(argc, argv);
     // Names the player's data folder (~/.local/share/kolrin) and the window
     // class; the title every box shows is applicationTitle().

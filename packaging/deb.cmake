@@ -6,14 +6,15 @@ if(NOT changelog_top MATCHES "^kolrin \\(${PROJECT_VERSION}\\) ")
   message(FATAL_ERROR "packaging/changelog starts with \"${changelog_top}\", "
                       "not with version ${PROJECT_VERSION}")
 endif()
-find_program(KOLRIN_GZIP gzip REQUIRED)
-# -n: no name or time stamp in the header, so equal sources give equal packages.
+# -n, as for the manual pages.
 execute_process(COMMAND ${KOLRIN_GZIP} -9nc ${CMAKE_CURRENT_LIST_DIR}/changelog
                 OUTPUT_FILE ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz COMMAND_ERROR_IS_FATAL ANY)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/changelog)
 set(KOLRIN_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/kolrin)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
         DESTINATION ${KOLRIN_DOC_DIR})
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME kolrin)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kolrin)
@@ -36,8 +37,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://ruzo.example.jp/)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # dpkg-shlibdeps names the libraries the program links, Qt's X11 platform
 # plugin among them (libqt6gui6 ships it). It cannot see the font the game
-# draws with; Qt's Japanese button texts are welcome but not needed.
+# draws with; Qt's Japanese button texts are welcome but not needed, and so is
+# its Wayland plugin, without which a Wayland desktop runs the game through X.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-ipafont-gothic)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-wayland")
 include(CPack)

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test; exits non-zero on any failure.
-#  1. the normal build: unit, window and end-to-end tests (real X server), the
-#     Debian package built and played by an ordinary user, and the menu entry
-#     and AppStream metadata validated;
+#  1. the normal build: unit, window and end-to-end tests (real X server, and
+#     a headless Wayland compositor), the Debian package built, checked as a
+#     Debian packager checks it and played by an ordinary user, and the menu
+#     entry, AppStream metadata and manual pages validated;
 #  2. a clang build with AddressSanitizer and UndefinedBehaviorSanitizer: the
 #     unit and window tests again, and the fuzzers replaying their corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh g++ cmake ninja-build qt6-base-dev qt6-charts-dev libqt6opengl6-dev \
-  fonts-ipafont-gothic qt6-translations-l10n xvfb xauth xdotool xclip x11-utils imagemagick \
-  clang libclang-rt-14-dev dpkg-dev file desktop-file-utils appstream
+  fonts-ipafont-gothic qt6-translations-l10n qt6-wayland xvfb xauth xdotool xclip x11-utils \
+  imagemagick clang libclang-rt-14-dev dpkg-dev file desktop-file-utils appstream groff-base weston \
+  devscripts lintian
 
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON >/dev/null
 cmake --build build-test

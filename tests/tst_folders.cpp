@@ -1,4 +1,6 @@
-// Where the written files go and which word list is read.
+// Where the written files go and which word list is read; before that, what
+// the command line and the display ask for.
+#include "platform/commandline.h"
 #include "platform/folders.h"
 
 #include <QDir>
@@ -119,6 +121,85 @@ private slots:
         QCOMPARE(QFileInfo(data).isDir(), dataFolderAfter);
         QCOMPARE(entries(base + QStringLiteral("prog")), QStringList());
         QCOMPARE(entries(data), dataBefore);
+    }
+
+    // Help and version need no display; a display is looked for only when
+    // the game is to start, and Wayland is asked for only where X is missing.
+    void commandLineIsAnsweredBeforeAnyWindow_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("qpaPlatform");
+        QTest::addColumn<QByteArray>("display");
+        QTest::addColumn<QByteArray>("wayland");
+        QTest::addColumn<bool>("waylandPlugin");
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QByteArray>("platform");
+        QTest::addColumn<QString>("line"); // one line of what is printed
+        QTest::addColumn<int>("status");   // -1: the game starts
+        const QByteArray none;
+        const QByteArray x = ":0";
+        const QByteArray w = "wayland-0";
+        using C = CommandLine;
+        const QString tryHelp = QStringLiteral("Try 'kolrin --help' for more information.");
+        QTest::newRow("-h") << QStringList{"-h"} << none << none << none << false << int(C::Help) << none
+                            << "  -v, --version  Show the version and exit." << 0;
+        QTest::newRow("-v") << QStringList{"-v"} << none << none << none << false << int(C::Version)
+                            << none << "kolrin 9.8" << 0;
+        QTest::newRow("unknown beside --help") << QStringList{"--help", "-x"} << none << none << none
+                                               << false << int(C::BadArguments) << none << tryHelp << 2;
+        QTest::newRow("stray argument") << QStringList{"Kolrin.dat"} << none << x << none << false
+                                        << int(C::BadArguments) << none
+                                        << "kolrin: Unexpected argument 'Kolrin.dat'." << 2;
+        QTest::newRow("Qt's own option") << QStringList{"-session", "1a2b", "-reverse"} << none << x
+                                         << none << false << int(C::Play) << none << "" << -1;
+        QTest::newRow("-platform, no display") << QStringList{"-platform", "offscreen"} << none << none
+                                               << none << false << int(C::Play) << none << "" << -1;
+        QTest::newRow("-display") << QStringList{"-display", ":1"} << none << none << none << false
+                                  << int(C::Play) << none << "" << -1;
+        QTest::newRow("QT_QPA_PLATFORM, no display") << QStringList{} << QByteArray("offscreen") << none
+                                                     << none << false << int(C::Play) << none << "" << -1;
+        QTest::newRow("X and Wayland: Qt's choice") << QStringList{} << none << x << w << true
+                                                    << int(C::Play) << none << "" << -1;
+        QTest::newRow("Wayland alone") << QStringList{} << none << none << w << true << int(C::Play)
+                                       << QByteArray("wayland") << "" << -1;
+        QTest::newRow("Wayland without its plugin")
+            << QStringList{} << none << none << w << false << int(C::NoDisplay) << none
+            << "kolrin: cannot open a window: there is a Wayland display but not Qt's Wayland plugin "
+               "(package qt6-wayland), and no X display"
+            << 1;
+        QTest::newRow("no display") << QStringList{} << none << none << none << true << int(C::NoDisplay)
+                                    << none
+                                    << "kolrin: cannot open a window: no X display (DISPLAY) and no "
+                                       "Wayland display (WAYLAND_DISPLAY) is set"
+                                    << 1;
+    }
+    void commandLineIsAnsweredBeforeAnyWindow()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, qpaPlatform);
+        QFETCH(QByteArray, display);
+        QFETCH(QByteArray, wayland);
+        QFETCH(bool, waylandPlugin);
+        QFETCH(int, action);
+        QFETCH(QByteArray, platform);
+        QFETCH(QString, line);
+        QFETCH(int, status);
+        CommandLine::Facts facts;
+        facts.arguments = QStringList{QStringLiteral("/usr/lib/kolrin/kolrin")} + arguments;
+        facts.version = QStringLiteral("9.8");
+        facts.qpaPlatform = qpaPlatform;
+        facts.display = display;
+        facts.waylandDisplay = wayland;
+        facts.waylandPlugin = waylandPlugin;
+        const CommandLine answer = CommandLine::choose(facts);
+        QCOMPARE(int(answer.action), action);
+        QCOMPARE(answer.platform, platform);
+        QCOMPARE(answer.exitStatus().value_or(-1), status);
+        if (line.isEmpty())
+            QVERIFY(answer.text.isEmpty());
+        else
+            QVERIFY2(answer.text.split(u'\n').contains(line), qPrintable(answer.text));
+        QVERIFY(answer.text.isEmpty() || answer.text.endsWith(u'\n'));
     }
 };
 

@@ -11,6 +11,7 @@ pids=()
 
 cleanup() {
   for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
+  [ -n "${weston_pid:-}" ] && kill "$weston_pid" 2>/dev/null || true
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
   chmod -R u+w "$work" 2>/dev/null || true # an unpacked package is read-only
   rm -rf "$work"
@@ -183,8 +184,14 @@ launch_player() { # extra environment, as NAME=value
   last_pid=$!
 }
 
+# What lies in a folder, to show that nothing was written there.
+snapshot() { find "$1" -printf '%P %y %s %T@\n' | sort; }
+
+# The version project() gives, which the changelog must start with.
+version=$(sed -n '1s/^kolrin (\(.*\)).*/\1/p' "$data/../packaging/changelog")
+
 case "$case_name" in
-destdir|package_build) ;;             # no window
+destdir|package_build|command_line|wayland) ;; # no X server
 package_*) start_x -ac ;;             # the player is another user
 *) start_x ;;
 esac
@@ -400,7 +407,8 @@ installed)
   for f in bin/kolrin lib/kolrin/kolrin lib/kolrin/Romaji.tbl lib/kolrin/Kolrin.hlp \
            share/applications/jp.example.ruzo.Kolrin.desktop \
            share/metainfo/jp.example.ruzo.Kolrin.metainfo.xml \
-           share/icons/hicolor/32x32/apps/kolrin.png share/icons/hicolor/256x256/apps/kolrin.png; do
+           share/icons/hicolor/32x32/apps/kolrin.png share/icons/hicolor/256x256/apps/kolrin.png \
+           share/man/man6/kolrin.6.gz share/man/ja/man6/kolrin.6.gz; do
     [ -e "$prefix/$f" ] || fail "not installed: $f"
   done
   # The menu entry names the launcher, which the PATH finds under any prefix.
@@ -430,6 +438,83 @@ destdir)
     || fail "launcher: $(ls -l "$stage$prefix/bin/kolrin")"
   note "$(find "$stage" ! -type d | wc -l) files staged, none outside"
   ;;
+command_line)
+  # Answered in a terminal with no display at all, touching no file: no lock,
+  # no data folder, no settings.
+  dir=$(new_program_dir cli)
+  home=$work/home
+  mkdir -p "$home"
+  before=$(snapshot "$dir"; snapshot "$home")
+  run_bare() { # arguments
+    (cd "$dir" && exec env -u DISPLAY -u WAYLAND_DISPLAY -u WAYLAND_SOCKET -u QT_QPA_PLATFORM \
+        -u XDG_DATA_HOME HOME="$home" ./kolrin "$@" >"$work/out" 2>"$work/err")
+  }
+  for option in --help -h --version -v; do
+    status=0; run_bare "$option" || status=$?
+    [ "$status" = 0 ] || fail "$option: exit status $status: $(cat "$work/err")"
+    [ -s "$work/err" ] && fail "$option wrote on stderr: $(cat "$work/err")"
+    case $option in
+    *h*) grep -q '^Usage: kolrin \[options\]$' "$work/out" && grep -q -- '-v, --version' "$work/out" \
+           || fail "$option: $(cat "$work/out")" ;;
+    *) [ "$(cat "$work/out")" = "kolrin $version" ] || fail "$option: $(cat "$work/out")" ;;
+    esac
+  done
+  # Unknown options and arguments, then no display: one line on stderr each.
+  for args in "--bogus 2" "-x 2" "stray 2" "--help=yes 2" " 1"; do
+    status=0; run_bare ${args% *} || status=$?
+    [ "$status" = "${args##* }" ] || fail "'${args% *}': exit status $status, not ${args##* }"
+    [ -s "$work/out" ] && fail "'${args% *}' wrote on stdout: $(cat "$work/out")"
+    grep -q '^kolrin: ' "$work/err" || fail "'${args% *}': $(cat "$work/err")"
+    note "'${args% *}' → $status: $(head -n1 "$work/err")"
+  done
+  [ "$(wc -l <"$work/err")" = 1 ] || fail "no display: $(cat "$work/err")"
+  after=$(snapshot "$dir"; snapshot "$home")
+  [ "$after" = "$before" ] || fail "files written: $(diff <(echo "$before") <(echo "$after"))"
+  ;;
+wayland)
+  # A headless Wayland compositor of the test's own: the window shows there,
+  # asked for by name and chosen by the program when there is no X display.
+  command -v weston >/dev/null || { echo "SKIP [$case_name]: weston missing"; exit 77; }
+  run=$work/run socket=kolrin-e2e-$$
+  mkdir -m 700 "$run"
+  XDG_RUNTIME_DIR=$run weston --backend=headless-backend.so --socket="$socket" --idle-time=0 \
+    --no-config >"$work/weston.log" 2>&1 &
+  weston_pid=$!
+  for _ in $(seq 100); do
+    [ -S "$run/$socket" ] && break
+    kill -0 "$weston_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  [ -S "$run/$socket" ] || { echo "SKIP [$case_name]: weston did not start: $(tail -n3 "$work/weston.log")"; exit 77; }
+  for platform in wayland ""; do
+    dir=$(new_program_dir "wayland-${platform:-chosen}")
+    printf 'False\r\nFalse\r\nWay\r\n' >"$dir/Kolrin.cfg"
+    touch -d 2001-12-02 "$dir/Kolrin.cfg"
+    : >"$work/kolrin.log"
+    (cd "$dir" && exec env -u DISPLAY -u QT_QPA_PLATFORM ${platform:+QT_QPA_PLATFORM=$platform} \
+        XDG_RUNTIME_DIR="$run" WAYLAND_DISPLAY="$socket" WAYLAND_DEBUG=client ./kolrin \
+        >>"$work/kolrin.log" 2>&1) &
+    pid=$!; pids+=($pid)
+    # The main window's surface is named, then given its first picture.
+    shown=""
+    for _ in $(seq 200); do
+      shown=$(sed -n '/set_title("Kolrin(Typing Zuvel)")/,$p' "$work/kolrin.log" \
+                | grep -m1 -o 'wl_surface@[0-9]*\.attach(wl_buffer@[0-9]*' || true)
+      [ -n "$shown" ] && break
+      sleep 0.05
+    done
+    [ -n "$shown" ] || fail "no window titled Kolrin(Typing Zuvel) shown on Wayland"
+    sleep 0.5
+    kill -TERM "$pid"
+    wait_exit "$pid" 5 || fail "SIGTERM did not end the game on Wayland"
+    status=0; wait "$pid" || status=$?
+    [ "$status" = 0 ] || fail "exit status $status on Wayland"
+    [ "$(stat -c %Y "$dir/Kolrin.cfg")" -gt "$(date -d 2001-12-03 +%s)" ] || fail "settings not saved"
+    [ "$(od -An -c "$dir/Kolrin.cfg" | tr -d ' \n')" = 'False\r\nFalse\r\nWay\r\n' ] \
+      || fail "settings: $(od -c "$dir/Kolrin.cfg")"
+    note "Wayland (${platform:-chosen by the program}): window shown, settings saved"
+  done
+  ;;
 package_build)
   rm -rf "$pkgdir"
   (cd "$(dirname "$exe")" && cpack -G DEB -B "$pkgdir" >"$work/cpack.log" 2>&1) \
@@ -439,6 +524,8 @@ package_build)
   for dep in fonts-ipafont-gothic libqt6gui6 libqt6widgets6 libqt6charts6; do
     grep -qw "$dep" "$work/depends" || fail "$dep missing from Depends: $(cat "$work/depends")"
   done
+  [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$deb" Version)"
+  dpkg-deb -f "$deb" Recommends | grep -qw qt6-wayland || fail "qt6-wayland not recommended"
   root=$work/root
   dpkg-deb -x "$deb" "$root"
   for f in usr/lib/kolrin/kolrin usr/lib/kolrin/plugins/libkolrin_progress.so \
@@ -446,11 +533,46 @@ package_build)
            usr/share/applications/jp.example.ruzo.Kolrin.desktop \
            usr/share/metainfo/jp.example.ruzo.Kolrin.metainfo.xml \
            usr/share/icons/hicolor/48x48/apps/kolrin.png \
-           usr/share/doc/kolrin/copyright usr/share/doc/kolrin/changelog.gz; do
+           usr/share/doc/kolrin/copyright usr/share/doc/kolrin/changelog.gz \
+           usr/share/man/man6/kolrin.6.gz usr/share/man/ja/man6/kolrin.6.gz; do
     [ -f "$root/$f" ] || fail "not in the package: $f"
   done
   [ "$(readlink "$root/usr/bin/kolrin")" = ../lib/kolrin/kolrin ] || fail "no launcher in /usr/bin"
-  file -L "$root/usr/bin/kolrin" | grep -q ', stripped' || fail "program not stripped"
+  for f in usr/lib/kolrin/kolrin usr/lib/kolrin/plugins/libkolrin_progress.so; do
+    file -L "$root/$f" | grep -q ', stripped' || fail "not stripped: $f"
+  done
+  # The checks a Debian packager runs, where they are installed.
+  if command -v hardening-check >/dev/null; then
+    binaries=("$root/usr/lib/kolrin/kolrin" "$root/usr/lib/kolrin/plugins/libkolrin_progress.so")
+    # A program shows control-flow protection only when every object linked
+    # into it has it, and Debian 12's C start files do not (/usr/bin/ls shows
+    # none either): there, look for the marks at the branch targets instead.
+    cf=()
+    if ! readelf -n "$(c++ -print-file-name=Scrt1.o)" | grep -q 'IBT, SHSTK'; then
+      cf=(--nocfprotection)
+      for f in "${binaries[@]}"; do
+        [ "$(objdump -d "$f" | grep -c endbr64)" -gt 0 ] || fail "no control-flow protection in $f"
+      done
+    fi
+    hardening-check "${cf[@]}" "${binaries[@]}" >"$work/hardening.log" 2>&1 \
+      || fail "hardening-check: $(cat "$work/hardening.log")"
+    # It knows stack clash probes only in their variable-size form; the
+    # large frames here (a 64 KB read buffer among them) have the fixed-size form.
+    for f in "${binaries[@]}"; do
+      objdump -d --no-show-raw-insn -M intel "$f" | grep -A1 -E 'sub +rsp,0x1000$' >"$work/probes"
+      grep -q -E 'or +QWORD PTR \[rsp\],0x0' "$work/probes" || fail "no stack clash probes in $f"
+    done
+    note "hardening-check ${cf[*]}: $(grep -c ': yes' "$work/hardening.log") checks passed"
+  fi
+  if command -v lintian >/dev/null; then
+    # It exits 1 on an error tag, which the line below reports; more is its own failure.
+    status=0
+    lintian --tag-display-limit 0 -I --pedantic "$deb" >"$work/lintian.log" 2>"$work/lintian.err" \
+      || status=$?
+    [ "$status" -le 1 ] || fail "lintian failed ($status): $(tail -n5 "$work/lintian.err")"
+    ! grep -E '^[EW]: |hardening' "$work/lintian.log" || fail "lintian: $(cat "$work/lintian.log")"
+    note "lintian -I --pedantic: $(grep -c . "$work/lintian.log") tags, no error, warning or hardening tag"
+  fi
   # The metadata as the software centre reads it, with the entry and icon it names.
   appstreamcli validate-tree --no-net "$root" >"$work/appstream.log" 2>&1 \
     || fail "AppStream: $(cat "$work/appstream.log")"
