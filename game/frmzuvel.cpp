@@ -638,7 +638,10 @@ void frmZuvel::mnuProgress_Click()
 {
     if (!m_frmProgress) {
         QString error;
-        m_frmProgress = ProgressWindow::create(this, &error);
+        // Saved first: a library broken inside, past what the check can see,
+        // may still end the process as it loads.
+        m_frmProgress = ProgressWindow::create(m_folders.program, this, &error,
+                                               [this] { SaveSettings(); });
         if (!m_frmProgress) {
             m_desktop.critical(this, QStringLiteral("成績の推移を表示できません。\n%1").arg(error));
             return;

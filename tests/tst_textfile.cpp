@@ -1,14 +1,21 @@
-// CP932 conversion, whole-file reads and writes, and the program folder rule.
+// CP932 conversion, whole-file reads and writes, the program folder rule, and
+// the look at a library before it is loaded.
 #include "platform/cp932.h"
+#include "platform/libraryfile.h"
 #include "platform/programdir.h"
 #include "platform/textfile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QTemporaryDir>
 #include <QStringDecoder>
 #include <QTest>
 
+#include <cstddef>
+#include <elf.h>
+#include <link.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -229,6 +236,49 @@ private slots:
         QCOMPARE(contentOf(cfg), QByteArray("False\r\nFalse\r\nB\r\n"));
         QCOMPARE(QFileInfo(cfg).isSymLink(), viaLink);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    void librariesAreLookedAtBeforeLoading_data()
+    {
+        using V = LibraryFile::Verdict;
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<V>("verdict");
+        const QByteArray library = contentOf(QStringLiteral(KOLRIN_CHART_LIBRARY));
+        ElfW(Ehdr) header;
+        QVERIFY(size_t(library.size()) > sizeof header);
+        memcpy(&header, library.constData(), sizeof header);
+        const auto patched = [&library](size_t at, auto value) {
+            QByteArray bytes = library;
+            return bytes.replace(qsizetype(at), sizeof value,
+                                 QByteArray(reinterpret_cast<const char *>(&value), sizeof value));
+        };
+        QTest::newRow("the chart's library") << library << V::Usable;
+        QTest::newRow("its first 20,000 bytes") << library.left(20000) << V::Damaged;
+        QTest::newRow("cut before its section table") << library.left(header.e_shoff) << V::Damaged;
+        QTest::newRow("cut inside its header") << library.left(40) << V::Damaged;
+        QTest::newRow("its first segment longer than the file")
+            << patched(header.e_phoff + offsetof(ElfW(Phdr), p_filesz), ElfW(Xword)(library.size()))
+            << V::Damaged;
+        QTest::newRow("for another processor")
+            << patched(offsetof(ElfW(Ehdr), e_machine), ElfW(Half)(header.e_machine + 1)) << V::OtherMachine;
+        QTest::newRow("another word size")
+            << patched(EI_CLASS, char(header.e_ident[EI_CLASS] ^ 3)) << V::OtherMachine;
+        QTest::newRow("a program") << patched(offsetof(ElfW(Ehdr), e_type), ElfW(Half)(ET_EXEC))
+                                   << V::NotALibrary;
+        QTest::newRow("another library")
+            << contentOf(QLibraryInfo::path(QLibraryInfo::LibrariesPath) + u"/libQt6Core.so.6"_qs)
+            << V::LacksSymbol;
+        QTest::newRow("text") << QByteArray("\x7f" "EL is no library\n") << V::NotALibrary;
+        QTest::newRow("empty") << QByteArray() << V::NotALibrary;
+    }
+
+    void librariesAreLookedAtBeforeLoading()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(LibraryFile::Verdict, verdict);
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        QCOMPARE(LibraryFile::inspect(buffer, "kolrinCreateProgressWindow"), verdict);
     }
 
     void withTrailingSlash_data()
