@@ -189,6 +189,10 @@ bool frmZuvel::Form_Load()
         m_desktop.critical(nullptr, QStringLiteral("二重起動です。"));
         return false;
     }
+    // Only with the lock ours can no other copy be halfway through a save.
+    if (m_lock->held())
+        TextFile::removeLeftovers(m_folders.data,
+                                  {QStringLiteral("Kolrin.cfg"), QStringLiteral("Kolrin.ini")});
     if (!TextFile::exists(filePath(QStringLiteral("Kolrin.hlp")))) {
         m_desktop.critical(nullptr, QStringLiteral("Kolrin.hlpが見つかりません"));
         return false;

@@ -281,6 +281,56 @@ private slots:
         QCOMPARE(LibraryFile::inspect(buffer, "kolrinCreateProgressWindow"), verdict);
     }
 
+    // Saves cut short by a kill leave ".Kolrin.cfg.Ab12Cd" and the like behind;
+    // nothing else in the folder goes, whatever its name.
+    void leftoversOfCutSavesAreRemoved_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("settings") << ".Kolrin.cfg.Ab12Cd" << "file" << true;
+        QTest::newRow("options") << ".Kolrin.ini.zZ09aB" << "file" << true;
+        QTest::newRow("five letters") << ".Kolrin.cfg.Ab12C" << "file" << false;
+        QTest::newRow("seven letters") << ".Kolrin.cfg.Ab12Cd7" << "file" << false;
+        QTest::newRow("not a letter") << ".Kolrin.cfg.Ab-2Cd" << "file" << false;
+        QTest::newRow("no dot before") << "Kolrin.cfg.Ab12Cd" << "file" << false;
+        QTest::newRow("a file not named") << ".Kolrin.dat.Ab12Cd" << "file" << false;
+        QTest::newRow("a link") << ".Kolrin.cfg.Ab12Cd" << "link" << false;
+        QTest::newRow("a folder") << ".Kolrin.cfg.Ab12Cd" << "folder" << false;
+        QTest::newRow("a FIFO") << ".Kolrin.cfg.Ab12Cd" << "FIFO" << false;
+        QTest::newRow("another user's") << ".Kolrin.cfg.Ab12Cd" << "other user" << false;
+    }
+
+    void leftoversOfCutSavesAreRemoved()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        QFETCH(bool, removed);
+        if (kind == u"other user" && ::geteuid() != 0)
+            QSKIP("only root can give a file to another user");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        const QString target = dir.filePath("target");
+        writeFile(dir.filePath("Kolrin.cfg"), "False\r\nFalse\r\nP\r\n");
+        writeFile(target, "kept");
+        if (kind == u"link")
+            QVERIFY(QFile::link(target, path));
+        else if (kind == u"folder")
+            QVERIFY(QDir(dir.path()).mkdir(name));
+        else if (kind == u"FIFO")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            writeFile(path, "False\r\nTr");
+        if (kind == u"other user")
+            QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+
+        TextFile::removeLeftovers(dir.path() + u'/', {u"Kolrin.cfg"_qs, u"Kolrin.ini"_qs});
+        struct stat st;
+        QCOMPARE(::lstat(QFile::encodeName(path).constData(), &st) != 0, removed);
+        QCOMPARE(contentOf(target), QByteArray("kept"));
+        QCOMPARE(contentOf(dir.filePath("Kolrin.cfg")), QByteArray("False\r\nFalse\r\nP\r\n"));
+    }
+
     void withTrailingSlash_data()
     {
         QTest::addColumn<QString>("dir");
