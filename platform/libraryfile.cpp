@@ -53,7 +53,8 @@ public:
         if (count > quint64(MaxTableBytes) / sizeof(T) || !read(offset, count * sizeof(T), bytes))
             return false;
         out.resize(qsizetype(count));
-        std::memcpy(out.data(), bytes.constData(), size_t(bytes.size()));
+        if (count > 0)
+            std::memcpy(out.data(), bytes.constData(), size_t(bytes.size()));
         return true;
     }
 
