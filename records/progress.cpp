@@ -18,17 +18,26 @@ constexpr qsizetype MaxKeptNameBytes = 256;
 
 // 128 bits from the process's random hash seed: no file can be made to make
 // two names meet, and it reads a long name ten times faster than SHA-1 does.
-QByteArray digest(QByteArrayView bytes)
+struct Digest
 {
-    const size_t seed = QHashSeed::globalSeed();
-    const quint64 halves[2] = {quint64(qHash(bytes, seed)),
-                               quint64(qHash(bytes, ~seed ^ 0x9e3779b97f4a7c15))};
-    return QByteArray(reinterpret_cast<const char *>(halves), sizeof halves);
-}
+    quint64 halves[2];
+    explicit Digest(QByteArrayView bytes)
+        : halves{quint64(qHash(bytes, QHashSeed::globalSeed())),
+                 quint64(qHash(bytes, ~QHashSeed::globalSeed() ^ 0x9e3779b97f4a7c15))}
+    {
+    }
+    // A name's text, as its UTF-16 code units.
+    explicit Digest(QStringView text)
+        : Digest(QByteArrayView(reinterpret_cast<const char *>(text.utf16()),
+                                text.size() * qsizetype(sizeof(char16_t))))
+    {
+    }
+    QByteArrayView view() const { return {reinterpret_cast<const char *>(halves), sizeof halves}; }
+};
 
 QByteArray digestKey(QByteArrayView stored)
 {
-    return digest(stored).leftJustified(MaxKeptNameBytes + 1, '\0');
+    return Digest(stored).view().toByteArray().leftJustified(MaxKeptNameBytes + 1, '\0');
 }
 
 // CP932 text decodes to no surrogate pair, so any cut is between characters.
@@ -102,8 +111,7 @@ void ProgressBuilder::Bucket::merge(const Bucket &later)
 
 QByteArray ProgressBuilder::keyOf(QStringView name)
 {
-    return digest(QByteArrayView(reinterpret_cast<const char *>(name.utf16()),
-                                 name.size() * qsizetype(sizeof(char16_t))));
+    return Digest(name).view().toByteArray();
 }
 
 ProgressBuilder::ProgressBuilder(std::optional<QByteArray> playerKey)
@@ -124,12 +132,12 @@ bool ProgressBuilder::isChosen(QByteArrayView name)
         return true;
     // Compared as text, so a name matches however its bytes were written.
     const QString decoded = m_decode(name);
-    const QByteArray key = keyOf(decoded);
-    const bool chosen = !m_player || key == *m_player;
+    const Digest key(decoded);
+    const bool chosen = !m_player || key.view() == *m_player;
     if (m_names.size() < MaxPlayers) {
         m_names.insert(kept ? name.toByteArray() : lookup, chosen);
         m_players << shortened(decoded);
-        m_playerKeys << key;
+        m_playerKeys << key.view().toByteArray();
     }
     return chosen;
 }
