@@ -167,7 +167,7 @@ void buildProgress(benchmark::State &state, const QString &path, std::optional<Q
             state.SkipWithError("could not open the result file");
             return;
         }
-        ProgressBuilder builder(player);
+        ProgressBuilder builder(player ? std::optional(ProgressBuilder::keyOf(*player)) : std::nullopt);
         builder.addAll(file);
         progress = builder.result();
         benchmark::DoNotOptimize(&progress);
@@ -180,6 +180,19 @@ void buildProgress(benchmark::State &state, const QString &path, std::optional<Q
     state.counters["file_MiB"] = double(fileBytes) / (1 << 20);
     state.counters["peak_rss_before_MiB"] = rssBefore;
     state.counters["peak_rss_after_MiB"] = peakRssMiB();
+}
+
+// A thousand names of 100,000 characters each (100 MB): what the list keeps of
+// them must not grow with them.
+const QString &longNamesFile()
+{
+    static const QString path = writeResultFile(
+        workDir().filePath(QStringLiteral("LongNames.dat")), 1000,
+        [](int n, std::mt19937 &) { return std::int16_t(1 + n % 40); },
+        [](int n, std::mt19937 &) {
+            return QString::number(n).leftJustified(100000, QChar(u'A' + n % 26));
+        });
+    return path;
 }
 
 void BM_ProgressOfOnePlayer(benchmark::State &state)
@@ -197,6 +210,11 @@ void BM_ProgressOfEveryone(benchmark::State &state)
 void BM_ProgressAmongDistinctNames(benchmark::State &state)
 {
     buildProgress(state, realisticFile(), u"山田太郎"_qs);
+}
+
+void BM_ProgressAmongLongNames(benchmark::State &state)
+{
+    buildProgress(state, longNamesFile(), u"山田太郎"_qs);
 }
 
 const QByteArray &wholeFileBytes()
@@ -246,6 +264,7 @@ BENCHMARK(BM_RankRisingFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProgressOfOnePlayer)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProgressOfEveryone)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProgressAmongDistinctNames)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ProgressAmongLongNames)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ByteFieldReader)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FieldReader)->Unit(benchmark::kMillisecond);
 

@@ -197,6 +197,10 @@ bool frmZuvel::Form_Load()
         m_desktop.critical(nullptr, QStringLiteral("二重起動です。"));
         return false;
     }
+    // Only with the lock ours can no other copy be halfway through a save.
+    if (m_lock->held())
+        TextFile::removeLeftovers(m_folders.data,
+                                  {QStringLiteral("Kolrin.cfg"), QStringLiteral("Kolrin.ini")});
     if (!TextFile::exists(m_folders.program + QStringLiteral("Kolrin.hlp"))) {
         m_desktop.critical(nullptr, QStringLiteral("Kolrin.hlpが見つかりません"));
         return false;
@@ -433,7 +437,10 @@ void frmZuvel::mnuProgress_Click()
 {
     if (!m_frmProgress) {
         QString error;
-        m_frmProgress = ProgressWindow::create(this, &error);
+        // Saved first: a library broken inside, past what the check can see,
+        // may still end the process as it loads.
+        m_frmProgress = ProgressWindow::create(m_folders.program, this, &error,
+                                               [this] { SaveSettings(); });
         if (!m_frmProgress) {
             m_desktop.critical(this, QStringLiteral("成績の推移を表示できません。\n%1").arg(error));
             return;

@@ -43,8 +43,15 @@ int main(int argc, char *argv[])
                      Qt::QueuedConnection);
     // From here on a termination request closes the window as its close box
     // does; during start-up it still ends the process at once, saving nothing.
+    // Nobody is left to answer a box, and every modal loop open ends with the
+    // main one, so no box or dialog, nor one that would follow it, holds the
+    // process.
     TerminationSignals terminations;
-    QObject::connect(&terminations, &TerminationSignals::received, &window, &QWidget::close);
+    QObject::connect(&terminations, &TerminationSignals::received, &window, [&] {
+        desktop.setUnattended();
+        window.close();
+        QCoreApplication::exit(0);
+    });
     window.adjustSize();
     Dialogs::centreOnScreen(&window);
     window.show();

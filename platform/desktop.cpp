@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include <cstdio>
+
 QString applicationTitle()
 {
     return QStringLiteral("Kolrin");
@@ -39,19 +41,31 @@ std::unique_ptr<QInputDialog> QtDesktop::inputDialog(QWidget *parent, const QStr
     return dialog;
 }
 
+// Written where a session's log keeps it, when no box can be answered.
+bool QtDesktop::told(const QString &text) const
+{
+    if (m_unattended)
+        std::fputs(qPrintable(applicationTitle() + QStringLiteral(": ") + text + u'\n'), stderr);
+    return m_unattended;
+}
+
 void QtDesktop::critical(QWidget *parent, const QString &text, const QString &title)
 {
-    messageBox(parent, QMessageBox::Critical, text, title)->exec();
+    if (!told(text))
+        messageBox(parent, QMessageBox::Critical, text, title)->exec();
 }
 
 void QtDesktop::information(QWidget *parent, const QString &text, const QString &title)
 {
-    messageBox(parent, QMessageBox::Information, text, title)->exec();
+    if (!told(text))
+        messageBox(parent, QMessageBox::Information, text, title)->exec();
 }
 
 QString QtDesktop::inputBox(QWidget *parent, const QString &prompt, const QString &title,
                             const QString &defaultText)
 {
+    if (m_unattended)
+        return {};
     const auto dialog = inputDialog(parent, prompt, title, defaultText);
     if (dialog->exec() != QDialog::Accepted)
         return {};

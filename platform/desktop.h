@@ -43,6 +43,11 @@ public:
     void openAddress(const QString &address) override;
     void showHelp(const QString &path) override;
 
+    // From now on nobody is there to answer (the session is ending): a box's
+    // text goes to the standard error instead of waiting on the screen, and
+    // an input box answers as its Cancel does.
+    void setUnattended() { m_unattended = true; }
+
     // The boxes as they are built before they run, for checking their looks.
     static std::unique_ptr<QMessageBox> messageBox(QWidget *parent, QMessageBox::Icon icon,
                                                    const QString &text, const QString &title);
@@ -51,7 +56,10 @@ public:
                                                      const QString &defaultText);
 
 private:
+    bool told(const QString &text) const;
+
     HelpOpener m_openHelp;
+    bool m_unattended = false;
 };
 
 // The title of every message box that names none of its own.

@@ -16,6 +16,8 @@ public:
     // cannot serve at all (a folder, a device, a link, no permission) does not
     // stop the game: it runs without the guard.
     bool acquire();
+    // Whether this copy holds the lock: acquire() lets the game run without it.
+    bool held() const { return m_fd >= 0; }
 
 private:
     QString m_path;

@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -104,6 +106,26 @@ bool readUpTo(int fd, qint64 limit, QByteArray &out)
     return true;
 }
 
+constexpr char TempSuffix[] = ".XXXXXX";
+
+QByteArray tempPattern(const QString &target)
+{
+    const QFileInfo info(target);
+    return native(info.absolutePath() + QStringLiteral("/.") + info.fileName()
+                  + QLatin1String(TempSuffix));
+}
+
+// The stem, a dot and what mkstemp puts in place of the X's.
+bool isTempName(QByteArrayView name, const QByteArray &stem)
+{
+    if (name.size() != stem.size() + qsizetype(sizeof TempSuffix) - 1 || !name.startsWith(stem)
+        || name[stem.size()] != '.')
+        return false;
+    return std::all_of(name.begin() + stem.size() + 1, name.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    });
+}
+
 // Follows links to the file they name, so that a link stays a link.
 bool resolveLinks(QString &path)
 {
@@ -153,9 +175,7 @@ bool prepare(Pending &p)
             return false;
         }
     }
-    const QFileInfo info(p.target);
-    QByteArray name = native(info.absolutePath() + QStringLiteral("/.") + info.fileName()
-                             + QStringLiteral(".XXXXXX"));
+    QByteArray name = tempPattern(p.target);
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
@@ -375,6 +395,28 @@ QString TextFile::append(const QString &path, const QByteArray &lines)
     if (::ftruncate(fd, before) == 0)
         ::fsync(fd);
     return reason(error);
+}
+
+void TextFile::removeLeftovers(const QString &folder, const QStringList &names)
+{
+    DIR *dir = ::opendir(native(folder).constData());
+    if (!dir)
+        return;
+    QByteArrayList stems;
+    for (const QString &name : names)
+        stems << '.' + native(name);
+    const uid_t user = ::geteuid();
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArrayView name(entry->d_name);
+        const bool ours = std::any_of(stems.cbegin(), stems.cend(), [name](const QByteArray &stem) {
+            return isTempName(name, stem);
+        });
+        struct stat st;
+        if (ours && ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0
+            && S_ISREG(st.st_mode) && st.st_uid == user)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
 }
 
 QString TextFile::replaceAll(const QList<Replacement> &files, QString *failedPath)

@@ -4,6 +4,7 @@
 #include <QIODevice>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QFile;
@@ -59,6 +60,12 @@ inline QString replace(const QString &path, const QByteArray &content)
 {
     return replaceAll({{path, content}});
 }
+
+// Removes from `folder` what saves cut short left there: the ".NAME.XXXXXX"
+// files replaceAll writes beside each of `names` before they take its place.
+// Only regular files of this user with exactly that name go, never through a
+// link. Call it only while no other copy of the game can be saving there.
+void removeLeftovers(const QString &folder, const QStringList &names);
 
 // The reason for a system error number, in Japanese, with the system's words.
 QString reason(int errorNumber);

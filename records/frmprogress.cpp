@@ -146,7 +146,7 @@ frmProgress::frmProgress(QWidget *parent) : ProgressWindow(parent, Qt::Window)
 void frmProgress::open(const QString &path, const QString &playerName, bool gameRunning)
 {
     const bool wasOpen = isVisible();
-    load(path, playerName);
+    load(path, ProgressBuilder::keyOf(playerName));
     if (!m_placed) {
         placeBesideParent();
         m_placed = true;
@@ -159,21 +159,28 @@ void frmProgress::open(const QString &path, const QString &playerName, bool game
 
 void frmProgress::reload(const QString &path)
 {
-    const int shown = m_cboPlayer->currentIndex();
-    load(path, shown <= 0 ? std::nullopt : std::optional(m_cboPlayer->currentText()));
+    load(path, playerAt(m_cboPlayer->currentIndex()));
 }
 
 void frmProgress::cboPlayer_Activated(int index)
 {
-    load(m_path, index == 0 ? std::nullopt : std::optional(m_cboPlayer->itemText(index)));
+    load(m_path, playerAt(index));
+}
+
+// The list shows a name cut short when it is very long; the key chooses it whole.
+std::optional<QByteArray> frmProgress::playerAt(int index) const
+{
+    if (index <= 0)
+        return std::nullopt;
+    return m_cboPlayer->itemData(index).toByteArray();
 }
 
 // No player stands for everyone. A player the file lacks falls back to
 // everyone, so the chart shows what there is.
-void frmProgress::load(const QString &path, std::optional<QString> chosen)
+void frmProgress::load(const QString &path, std::optional<QByteArray> chosen)
 {
     m_path = path;
-    auto build = [&path](const std::optional<QString> &player) {
+    auto build = [&path](const std::optional<QByteArray> &player) {
         ProgressBuilder builder(player);
         QFile file;
         if (TextFile::openForReading(path, file, nullptr))
@@ -181,21 +188,21 @@ void frmProgress::load(const QString &path, std::optional<QString> chosen)
         return builder.result();
     };
     Progress progress = build(chosen);
-    if (chosen && !progress.players.contains(*chosen)) {
+    if (chosen && !progress.playerKeys.contains(*chosen)) {
         chosen.reset();
         progress = build(chosen);
     }
-    fillPlayers(progress.players, chosen);
+    fillPlayers(progress, chosen);
     showProgress(progress);
 }
 
-void frmProgress::fillPlayers(const QStringList &players, const std::optional<QString> &chosen)
+void frmProgress::fillPlayers(const Progress &progress, const std::optional<QByteArray> &chosen)
 {
     m_cboPlayer->clear();
     m_cboPlayer->addItem(Everyone);
-    for (const QString &name : players)
-        m_cboPlayer->addItem(name);
-    m_cboPlayer->setCurrentIndex(chosen ? int(players.indexOf(*chosen)) + 1 : 0);
+    for (qsizetype i = 0; i < progress.players.size(); ++i)
+        m_cboPlayer->addItem(progress.players[i], progress.playerKeys[i]);
+    m_cboPlayer->setCurrentIndex(chosen ? int(progress.playerKeys.indexOf(*chosen)) + 1 : 0);
 }
 
 void frmProgress::showProgress(const Progress &p)

@@ -33,9 +33,10 @@ public:
     QStringList dateLabels() const;
 
 private:
-    void load(const QString &path, std::optional<QString> chosen);
+    void load(const QString &path, std::optional<QByteArray> chosen);
     void cboPlayer_Activated(int index);
-    void fillPlayers(const QStringList &players, const std::optional<QString> &chosen);
+    void fillPlayers(const Progress &progress, const std::optional<QByteArray> &chosen);
+    std::optional<QByteArray> playerAt(int index) const;
     void showProgress(const Progress &progress);
     void placeDates();
     void placeBesideParent();

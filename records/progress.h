@@ -19,7 +19,10 @@
 // left empty where the stored text is no date.
 struct Progress
 {
-    QStringList players; // every name in the file, in order of first appearance
+    // Every name in the file, in order of first appearance; one far longer than
+    // anyone types is cut short here, and its key still chooses it whole.
+    QStringList players;
+    QList<QByteArray> playerKeys; // one a name, for ProgressBuilder to choose
     qint64 games = 0;
     std::int16_t bestLevel = 0;
     qint64 bestGame = 0; // the first game that reached bestLevel
@@ -50,9 +53,14 @@ public:
     // A file of endless distinct names must not grow the list without bound.
     static constexpr int MaxPlayers = 1000;
     static constexpr int RecentGames = 10;
+    static constexpr qsizetype MaxShownName = 64;
+
+    // Names the player: two names are one player when they read as the same
+    // text, whatever their bytes.
+    static QByteArray keyOf(QStringView name);
 
     // Without a player, every record counts.
-    explicit ProgressBuilder(std::optional<QString> player);
+    explicit ProgressBuilder(std::optional<QByteArray> playerKey);
     void addLine(QByteArrayView line);
     // Streams the device in chunks, so memory does not grow with the file.
     void addAll(QIODevice &device);
@@ -84,10 +92,11 @@ private:
     bool isChosen(QByteArrayView name);
     void addGame(std::int16_t level, QByteArrayView date);
 
-    std::optional<QString> m_player;
+    std::optional<QByteArray> m_player;
     Cp932::Decoder m_decode;
-    QHash<QByteArray, bool> m_names; // stored name: is it the chosen player
+    QHash<QByteArray, bool> m_names; // stored name, or its digest: is it the chosen player
     QStringList m_players;
+    QList<QByteArray> m_playerKeys;
 
     qint64 m_games = 0;
     std::int16_t m_firstLevel = 0;

@@ -1,5 +1,6 @@
 #pragma once
 #include <QWidget>
+#include <functional>
 
 // The chart of progress as the main window sees it. The chart itself lives in
 // a library of its own, plugins/libkolrin_progress.so in the program folder,
@@ -19,9 +20,12 @@ public:
     virtual void reload(const QString &path) = 0;
 
     using Factory = ProgressWindow *(*)(QWidget *parent);
-    // The window from the library in the program folder; null, with the reason,
-    // when the library cannot be loaded.
-    static ProgressWindow *create(QWidget *parent, QString *error);
+    // The window from the library in programDir; null when the library cannot
+    // be used, with its path and, on a line of its own, the reason. The file is
+    // checked before it is loaded, and beforeLoading runs just before the
+    // system maps it: a library that passes may still be broken inside.
+    static ProgressWindow *create(const QString &programDir, QWidget *parent, QString *error,
+                                  const std::function<void()> &beforeLoading = {});
     // For a program that links the library itself (the tests): no loading.
     static void useFactory(Factory factory);
 };

@@ -17,16 +17,14 @@ namespace {
 constexpr qint64 MaxHelpBytes = 256 << 10;
 constexpr qsizetype MaxLineBytes = 16 << 10;
 
+// Lines may end in LF, CR LF or, in an old Mac file, CR alone.
 bool hasOverlongLine(const QByteArray &bytes)
 {
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
-        if (end < 0)
-            end = bytes.size();
-        if (end - start > MaxLineBytes)
+    qsizetype run = 0;
+    for (const char c : bytes) {
+        run = c == '\n' || c == '\r' ? 0 : run + 1;
+        if (run > MaxLineBytes)
             return true;
-        start = end + 1;
     }
     return false;
 }

@@ -43,7 +43,7 @@ Progress build(QByteArray bytes, std::optional<QString> player)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    ProgressBuilder builder(std::move(player));
+    ProgressBuilder builder(player ? std::optional(ProgressBuilder::keyOf(*player)) : std::nullopt);
     builder.addAll(buffer);
     return builder.result();
 }
@@ -96,6 +96,13 @@ void TestProgress::summarisesTheChosenGames_data()
     QTest::newRow("a name with a comma is one name")
         << record(8, YamadaTaro, date(1)) + record(6, Yamada, date(2)) << u"山田,太郎"_qs
         << QStringList{u"山田,太郎"_qs, yamada} << 1 << 8 << 1 << d(1) << 8.0 << d(1) << d(1);
+    const QByteArray longA(100000, 'a');
+    const QString shown = QString(ProgressBuilder::MaxShownName - 1, u'a') + u'…';
+    QTest::newRow("a name past the list's width is cut there and chosen whole")
+        << record(4, longA, date(1)) + record(6, longA.chopped(1) + 'b', date(2))
+            + record(8, longA, date(3))
+        << QString::fromLatin1(longA) << QStringList{shown, shown} << 2 << 8 << 2 << d(3) << 6.0
+        << d(1) << d(3);
     QTest::newRow("empty file") << QByteArray() << yamada << QStringList{} << 0 << 0 << 0
                                 << QString() << 0.0 << QString() << QString();
     QTest::newRow("one game") << record(12, "", date(7)) << QString("") << QStringList{""} << 1

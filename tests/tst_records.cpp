@@ -179,7 +179,7 @@ private slots:
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("summary"); // empty: no chart
         QTest::addColumn<QStringList>("dates");
-        QTest::addColumn<QString>("below"); // the summary once the next name is chosen
+        QTest::addColumn<QList<int>>("gamesEach"); // shown when that name is chosen
 
         const QByteArray two("3,\"\x8e\x52\x93\x63\",\"2001/12/02 21:05\"\r\n"
                              "9,\"bob\",\"2001/12/03 10:00\"\r\n"
@@ -189,16 +189,27 @@ private slots:
             << false << two << bob << QStringList{"全員", "山田", "bob"} << "山田"
             << "ゲーム数 2   最高 5 (2001/12/04 08:30)   直近10の平均 4.0   "
                "2001/12/02 21:05～2001/12/04 08:30"
-            << QStringList{"2001/12/02 21:05", "2001/12/04 08:30"} << "ゲーム数 1   最高 9 ";
+            << QStringList{"2001/12/02 21:05", "2001/12/04 08:30"} << QList<int>{2, 1};
         QTest::newRow("kana, the player absent: everyone")
             << true << two << bob << QStringList{"全員", "bob"} << "全員"
             << "ゲーム数 1   最高 7 (2002/01/03 09:05)   直近10の平均 7.0   "
                "2002/01/03 09:05～2002/01/03 09:05"
-            << QStringList{"2002/01/03 09:05"} << "ゲーム数 1   最高 7 ";
+            << QStringList{"2002/01/03 09:05"} << QList<int>{1};
         QTest::newRow("empty file") << false << QByteArray() << bob << QStringList{"全員"}
-                                    << "全員" << QString() << QStringList{} << QString();
+                                    << "全員" << QString() << QStringList{} << QList<int>{};
         QTest::newRow("no file") << true << two << QByteArray() << QStringList{"全員"} << "全員"
-                                 << QString() << QStringList{} << QString();
+                                 << QString() << QStringList{} << QList<int>{};
+        // Alike for the list's width, told apart when chosen.
+        const QByteArray longName(100000, 'L');
+        const QString shown = QString(63, u'L') + u'…';
+        QTest::newRow("names too long for the list")
+            << false
+            << "4,\"" + longName + "\",\"2001/12/02 21:05\"\r\n2,\"" + longName + "x\",\"2001/12/03 "
+                   "21:05\"\r\n6,\"" + longName + "\",\"2001/12/04 21:05\"\r\n"
+            << bob << QStringList{"全員", shown, shown} << "全員"
+            << "ゲーム数 3   最高 6 (2001/12/04 21:05)   直近10の平均 4.0   "
+               "2001/12/02 21:05～2001/12/04 21:05"
+            << QStringList{"2001/12/02 21:05", "2001/12/04 21:05"} << QList<int>{2, 1};
     }
     void progressShowsTheModesFile()
     {
@@ -237,10 +248,14 @@ private slots:
             best = qMax(best, point.y());
         QVERIFY2(progress->levelAxis()->max() > best, qPrintable(QString::number(progress->levelAxis()->max())));
 
-        QFETCH(QString, below);
-        progress->cboPlayer()->setFocus();
-        QTest::keyClick(progress->cboPlayer(), Qt::Key_Down);
-        QVERIFY2(progress->lblSummary()->text().startsWith(below), qPrintable(progress->lblSummary()->text()));
+        QFETCH(QList<int>, gamesEach);
+        for (int i = 0; i < gamesEach.size(); ++i) {
+            progress->cboPlayer()->setCurrentIndex(i + 1);
+            emit progress->cboPlayer()->activated(i + 1);
+            QVERIFY2(progress->lblSummary()->text().startsWith(
+                         QStringLiteral("ゲーム数 %1 ").arg(gamesEach[i])),
+                     qPrintable(progress->lblSummary()->text()));
+        }
     }
 
     void progressFollowsGamesWithoutTakingTheKeys()

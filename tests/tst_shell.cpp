@@ -141,6 +141,8 @@ private slots:
         QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("over 256 KB") << QByteArray("<p>a b c d</p>\n").repeated(20000) << true;
         QTest::newRow("one 20 KB line") << QByteArray(20 << 10, 'x') << true;
+        QTest::newRow("24 KB, CR line ends") << QByteArray("<p>a b c d</p>\r").repeated(1600) << false;
+        QTest::newRow("24 KB, CR LF line ends") << QByteArray("<p>a b c d</p>\r\n").repeated(1500) << false;
     }
     void damagedHelpShowsWhatItCan()
     {

@@ -1,14 +1,21 @@
-// CP932 conversion, whole-file reads and writes, and the program folder rule.
+// CP932 conversion, whole-file reads and writes, the program folder rule, and
+// the look at a library before it is loaded.
 #include "platform/cp932.h"
+#include "platform/libraryfile.h"
 #include "platform/programdir.h"
 #include "platform/textfile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QTemporaryDir>
 #include <QStringDecoder>
 #include <QTest>
 
+#include <cstddef>
+#include <elf.h>
+#include <link.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -242,6 +249,99 @@ private slots:
         QCOMPARE(contentOf(cfg), QByteArray("False\r\nFalse\r\nB\r\n"));
         QCOMPARE(QFileInfo(cfg).isSymLink(), viaLink);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    void librariesAreLookedAtBeforeLoading_data()
+    {
+        using V = LibraryFile::Verdict;
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<V>("verdict");
+        const QByteArray library = contentOf(QStringLiteral(KOLRIN_CHART_LIBRARY));
+        ElfW(Ehdr) header;
+        QVERIFY(size_t(library.size()) > sizeof header);
+        memcpy(&header, library.constData(), sizeof header);
+        const auto patched = [&library](size_t at, auto value) {
+            QByteArray bytes = library;
+            return bytes.replace(qsizetype(at), sizeof value,
+                                 QByteArray(reinterpret_cast<const char *>(&value), sizeof value));
+        };
+        QTest::newRow("the chart's library") << library << V::Usable;
+        QTest::newRow("its first 20,000 bytes") << library.left(20000) << V::Damaged;
+        QTest::newRow("cut before its section table") << library.left(header.e_shoff) << V::Damaged;
+        QTest::newRow("cut inside its header") << library.left(40) << V::Damaged;
+        QTest::newRow("its first segment longer than the file")
+            << patched(header.e_phoff + offsetof(ElfW(Phdr), p_filesz), ElfW(Xword)(library.size()))
+            << V::Damaged;
+        QTest::newRow("for another processor")
+            << patched(offsetof(ElfW(Ehdr), e_machine), ElfW(Half)(header.e_machine + 1)) << V::OtherMachine;
+        QTest::newRow("another word size")
+            << patched(EI_CLASS, char(header.e_ident[EI_CLASS] ^ 3)) << V::OtherMachine;
+        QTest::newRow("a program") << patched(offsetof(ElfW(Ehdr), e_type), ElfW(Half)(ET_EXEC))
+                                   << V::NotALibrary;
+        QTest::newRow("another library")
+            << contentOf(QLibraryInfo::path(QLibraryInfo::LibrariesPath) + u"/libQt6Core.so.6"_qs)
+            << V::LacksSymbol;
+        QTest::newRow("text") << QByteArray("\x7f" "EL is no library\n") << V::NotALibrary;
+        QTest::newRow("empty") << QByteArray() << V::NotALibrary;
+    }
+
+    void librariesAreLookedAtBeforeLoading()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(LibraryFile::Verdict, verdict);
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        QCOMPARE(LibraryFile::inspect(buffer, "kolrinCreateProgressWindow"), verdict);
+    }
+
+    // Saves cut short by a kill leave ".Kolrin.cfg.Ab12Cd" and the like behind;
+    // nothing else in the folder goes, whatever its name.
+    void leftoversOfCutSavesAreRemoved_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("settings") << ".Kolrin.cfg.Ab12Cd" << "file" << true;
+        QTest::newRow("options") << ".Kolrin.ini.zZ09aB" << "file" << true;
+        QTest::newRow("five letters") << ".Kolrin.cfg.Ab12C" << "file" << false;
+        QTest::newRow("seven letters") << ".Kolrin.cfg.Ab12Cd7" << "file" << false;
+        QTest::newRow("not a letter") << ".Kolrin.cfg.Ab-2Cd" << "file" << false;
+        QTest::newRow("no dot before") << "Kolrin.cfg.Ab12Cd" << "file" << false;
+        QTest::newRow("a file not named") << ".Kolrin.dat.Ab12Cd" << "file" << false;
+        QTest::newRow("a link") << ".Kolrin.cfg.Ab12Cd" << "link" << false;
+        QTest::newRow("a folder") << ".Kolrin.cfg.Ab12Cd" << "folder" << false;
+        QTest::newRow("a FIFO") << ".Kolrin.cfg.Ab12Cd" << "FIFO" << false;
+        QTest::newRow("another user's") << ".Kolrin.cfg.Ab12Cd" << "other user" << false;
+    }
+
+    void leftoversOfCutSavesAreRemoved()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        QFETCH(bool, removed);
+        if (kind == u"other user" && ::geteuid() != 0)
+            QSKIP("only root can give a file to another user");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        const QString target = dir.filePath("target");
+        writeFile(dir.filePath("Kolrin.cfg"), "False\r\nFalse\r\nP\r\n");
+        writeFile(target, "kept");
+        if (kind == u"link")
+            QVERIFY(QFile::link(target, path));
+        else if (kind == u"folder")
+            QVERIFY(QDir(dir.path()).mkdir(name));
+        else if (kind == u"FIFO")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            writeFile(path, "False\r\nTr");
+        if (kind == u"other user")
+            QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+
+        TextFile::removeLeftovers(dir.path() + u'/', {u"Kolrin.cfg"_qs, u"Kolrin.ini"_qs});
+        struct stat st;
+        QCOMPARE(::lstat(QFile::encodeName(path).constData(), &st) != 0, removed);
+        QCOMPARE(contentOf(target), QByteArray("kept"));
+        QCOMPARE(contentOf(dir.filePath("Kolrin.cfg")), QByteArray("False\r\nFalse\r\nP\r\n"));
     }
 
     void withTrailingSlash_data()

@@ -351,6 +351,43 @@ signals)
     quit_game "$(wait_window "$main_title")" "$pid"
     note "SIG$sig saved the settings"
   done
+  # SIGTERM while a modal box is open: neither the box nor what would follow
+  # it (the game-over dialog after the error, the box the version window shows
+  # as it closes, a box saying the settings cannot be saved) holds the process.
+  for box in result_error version settings_error; do
+    dir=$(new_program_dir "box_$box")
+    printf '\xb6\r\n@\r\nKA\r\n@\r\n' >"$dir/Romaji.tbl" # only ｶ/KA: level 21 ends in 11 ticks
+    printf 'False\r\nFalse\r\nOld\r\n' >"$dir/Kolrin.cfg"
+    mkdir "$dir/KolrinR.dat"                              # the result cannot be appended
+    [ "$box" = settings_error ] && { rm "$dir/Kolrin.cfg"; mkdir "$dir/Kolrin.cfg"; }
+    launch "$dir"; pid=$last_pid
+    if [ "$box" = settings_error ]; then                  # no settings: the name is asked
+      name_box=$(wait_window '^名前の入力$') || fail "no name question"
+      focus "$name_box"; xdotool key Return
+    fi
+    win=$(wait_window "$main_title") || fail "no main window"
+    focus "$win"
+    xdotool key alt+o; sleep 0.3; xdotool key Return      # ローマ字 on
+    if [ "$box" = version ]; then
+      xdotool key alt+h; sleep 0.3; xdotool key Up Return
+      wait_window 'ﾊﾞｰｼﾞｮﾝ情報$' >/dev/null || fail "no version window"
+    else
+      xdotool key F2
+      xdotool type --delay 5 "$(printf 'ka%.0s' $(seq 20))"
+      wait_window '^Kolrin$' 20 >/dev/null || fail "no box when the result could not be saved"
+    fi
+    kill -s TERM "$pid"
+    wait_exit "$pid" 5 || fail "SIGTERM under the $box box did not end the game"
+    status=0; wait "$pid" || status=$?
+    [ "$status" = 0 ] || fail "exit status $status after SIGTERM under the $box box"
+    if [ "$box" = settings_error ]; then
+      grep -q '設定を保存できませんでした。' "$work/kolrin.log" || fail "the settings failure was not told"
+    else
+      [ "$(od -An -c "$dir/Kolrin.cfg" | tr -d ' \n')" = 'False\r\nTrue\r\nOld\r\n' ] \
+        || fail "settings after SIGTERM under the $box box: $(od -c "$dir/Kolrin.cfg")"
+    fi
+    note "SIGTERM under the $box box ended the game, status 0"
+  done
   ;;
 disk_full)
   # The program folder on a small file system filled to the last byte.
