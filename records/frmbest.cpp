@@ -20,6 +20,10 @@ namespace {
 // 80 pixels apart, pushed the date of a seven-kanji name out of sight.
 class ColumnDelegate : public QStyledItemDelegate
 {
+    // A name longer than anyone types would take seconds to lay out at every
+    // paint, and all but its start lies past the list's edge anyway.
+    static constexpr qsizetype MaxLaidOut = 512;
+
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
@@ -28,7 +32,7 @@ public:
     {
         QStyleOptionViewItem opt = option;
         initStyleOption(&opt, index);
-        const QString text = opt.text;
+        const QString text = opt.text.left(MaxLaidOut);
         opt.text.clear();
         QStyle *style = opt.widget ? opt.widget->style() : QApplication::style();
         style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
@@ -47,10 +51,11 @@ public:
     {
         QStyleOptionViewItem opt = option;
         initStyleOption(&opt, index);
+        opt.text.truncate(MaxLaidOut);
         QTextLayout layout(opt.text, opt.font);
         const QTextLine line = layOut(layout, opt.font);
-        QSize size = QStyledItemDelegate::sizeHint(option, index);
         const QStyle *style = opt.widget ? opt.widget->style() : QApplication::style();
+        QSize size = style->sizeFromContents(QStyle::CT_ItemViewItem, &opt, QSize(), opt.widget);
         const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, opt.widget) + 1;
         size.setWidth(qCeil(line.naturalTextWidth()) + 2 * margin);
         return size;

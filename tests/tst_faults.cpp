@@ -449,6 +449,17 @@ private slots:
         Session again(folder, {});
         QCOMPARE(again.desktop.inputs.size(), 1);
         QCOMPARE(again.desktop.inputs[0].defaultText, name);
+
+        // A ranking full of such names still opens at once.
+        QByteArray lines;
+        for (int i = 0; i < 30; ++i)
+            lines += QByteArray::number(i + 1) + ",\"" + QByteArray(800000, 'N') + "\",\"2001/12/02 21:05\"\r\n";
+        folder.write("Kolrin.dat", lines);
+        QElapsedTimer clock;
+        clock.start();
+        again.window->show();
+        QCOMPARE(again.ranking().size(), 30);
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
     }
 };
 
