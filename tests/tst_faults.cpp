@@ -36,6 +36,13 @@ QByteArray garbage(int size, quint32 seed)
 
 const QByteArray MegaLine = QByteArray(1 << 20, 'X');
 
+// Times mean something only without the sanitizers' and a debug build's cost.
+#if defined(NDEBUG) && !defined(__SANITIZE_ADDRESS__)
+constexpr bool OptimisedBuild = true;
+#else
+constexpr bool OptimisedBuild = false;
+#endif
+
 // Puts something other than an ordinary file where the game expects one.
 bool standIn(const ProgramFolder &folder, const char *name, const QString &kind)
 {
@@ -459,7 +466,9 @@ private slots:
         clock.start();
         again.window->show();
         QCOMPARE(again.ranking().size(), 30);
-        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        // Seconds in any build before, a few hundred milliseconds once optimised now.
+        if (OptimisedBuild)
+            QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
     }
 };
 
