@@ -117,6 +117,22 @@ private slots:
         QVERIFY(countPixels(g.window->picPrint()->image(), Black) > 100);
     }
 
+    // With every option off the window is the one players know, pixel for
+    // pixel: the picture was taken from the build before the keyboard guide.
+    void everyOptionOffLooksAsBefore()
+    {
+        Game g("False\r\nTrue\r\nTester\r\n", QByteArray("\xb6\r\n@\r\nKA\r\n@\r\n"));
+        QVERIFY(QTest::qWaitForWindowExposed(g.window.get()));
+        const QImage shot = g.window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage before = QImage(QStringLiteral(KOLRIN_TEST_DIR "/reference/window-options-off.png"))
+                                  .convertToFormat(QImage::Format_RGB32);
+        if (shot != before) {
+            shot.save(QStringLiteral("window-options-off.png"));
+            QFAIL("the window differs from tests/reference/window-options-off.png; "
+                  "what it showed is in window-options-off.png in the test's folder");
+        }
+    }
+
     void gameEndsOnTheTickThatReachesTheTop_data()
     {
         QTest::addColumn<int>("promptsBefore");
