@@ -17,6 +17,8 @@ using Sample = std::int16_t;
 constexpr int Effects = 4;
 // While a sound plays, the sink's buffer is topped up this often.
 constexpr int FeedMs = 10;
+// A server that takes nothing for this long has hung: its sounds are dropped.
+constexpr int StalledFeeds = 2000 / FeedMs;
 // The stream to the audio server is closed after this long without a sound,
 // and the player's thread sleeps until the next one.
 constexpr int IdleMs = 1500;
@@ -41,6 +43,11 @@ public:
         m_tail = tailFrames;
     }
     bool done() const { return m_voices.isEmpty() && m_tail == 0; }
+    void clear()
+    {
+        m_voices.clear();
+        m_tail = 0;
+    }
 
     // Up to `frames` samples; fewer once done.
     QByteArray mix(qsizetype frames)
@@ -116,6 +123,7 @@ public:
 private:
     bool open()
     {
+        m_stalled = 0;
         m_output = m_sink->start();
         return m_output;
     }
@@ -131,6 +139,11 @@ private:
         const QByteArray chunk = m_mixer.mix(m_sink->bytesFree() / qsizetype(sizeof(Sample)));
         if (!chunk.isEmpty())
             m_output->write(chunk);
+        m_stalled = chunk.isEmpty() ? m_stalled + 1 : 0;
+        if (m_stalled > StalledFeeds) {
+            m_mixer.clear();
+            close();
+        }
         if (m_mixer.done()) {
             m_feed.stop();
             m_idle.start();
@@ -144,6 +157,7 @@ private:
     Mixer m_mixer;
     QAudioSink *m_sink = nullptr;
     QIODevice *m_output = nullptr; // owned by the sink
+    int m_stalled = 0;
     QTimer m_feed{this};
     QTimer m_idle{this};
 };
