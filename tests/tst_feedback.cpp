@@ -4,6 +4,7 @@
 #include "platform/cp932.h"
 #include "platform/keyboardview.h"
 #include "platform/soundplayer.h"
+#include "sessionscript.h"
 #include "windowtestkit.h"
 
 #include <QAction>
@@ -79,8 +80,7 @@ private slots:
         }
     }
 
-    // Steps as in the session's own test: 'c a key, start, pause, resume,
-    // count (one step), tick*N, flex (other spellings on).
+    // Scripts as tests/sessionscript.h plays them.
     void keyboardAndSoundsFollowTheSession_data()
     {
         QTest::addColumn<QByteArray>("table");
@@ -128,26 +128,7 @@ private slots:
         feedback.showKeyboard(true);
         feedback.playSounds(true);
         session.begin();
-        for (const QString &step : script.split(u' ', Qt::SkipEmptyParts)) {
-            const QString verb = step.section(u'*', 0, 0);
-            const int times = step.contains(u'*') ? step.section(u'*', 1).toInt() : 1;
-            for (int n = 0; n < times; ++n) {
-                if (verb == u"start")
-                    session.start(0);
-                else if (verb == u"pause")
-                    session.pause(0);
-                else if (verb == u"resume")
-                    session.resume();
-                else if (verb == u"count")
-                    session.stepCount(0);
-                else if (verb == u"tick")
-                    session.tick(0);
-                else if (verb == u"flex")
-                    session.setFlexibleRomaji(true);
-                else
-                    session.key(verb.mid(1), 0);
-            }
-        }
+        playScript(session, script);
         const KeyboardView *keyboard = feedback.keyboard();
         QCOMPARE(shown(keyboard->highlighted()), highlighted);
         QCOMPARE(shown(keyboard->flashingKey()), flashing);

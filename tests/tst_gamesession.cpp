@@ -3,6 +3,7 @@
 #include "game/fieldmotion.h"
 #include "game/gamesession.h"
 #include "platform/cp932.h"
+#include "sessionscript.h"
 
 #include <QTest>
 
@@ -66,11 +67,7 @@ class TestGameSession : public QObject
     Q_OBJECT
 
 private slots:
-    // Steps, each with an optional "@ms" (the clock stays where the last one
-    // set it): start, pause, resume, count (a step of it), tick or tick*N, reset, kana,
-    // letters, flex (other spellings on); keys: 'c the character c, bs and sp
-    // Backspace and Space, 1 to 3 the prompt's letter at that place in lower
-    // case, x a letter the prompt lacks.
+    // Scripts as tests/sessionscript.h plays them.
     void playsByTheRules_data()
     {
         QTest::addColumn<QByteArray>("table"); // kana mode with it; letters mode without
@@ -174,39 +171,7 @@ private slots:
         session.setRomajiMode(!table.isEmpty());
         session.begin();
         EventLog log(session);
-        qint64 now = 0;
-        for (const QString &step : script.split(u' ', Qt::SkipEmptyParts)) {
-            const QString verb = step.section(u'@', 0, 0).section(u'*', 0, 0);
-            if (step.contains(u'@'))
-                now = step.section(u'@', 1).toLongLong();
-            const int times = step.contains(u'*') ? step.section(u'*', 1).section(u'@', 0, 0).toInt() : 1;
-            for (int n = 0; n < times; ++n) {
-                if (verb == u"start")
-                    session.start(now);
-                else if (verb == u"pause")
-                    session.pause(now);
-                else if (verb == u"resume")
-                    session.resume();
-                else if (verb == u"count")
-                    session.stepCount(now);
-                else if (verb == u"tick")
-                    session.tick(now);
-                else if (verb == u"reset")
-                    session.ResetGame();
-                else if (verb == u"kana" || verb == u"letters")
-                    session.switchMode(verb == u"kana", now);
-                else if (verb == u"flex")
-                    session.setFlexibleRomaji(true);
-                else if (verb == u"bs" || verb == u"sp")
-                    session.key(verb == u"bs" ? u"\b" : u" ", now);
-                else if (verb.startsWith(u'\''))
-                    session.key(verb.mid(1), now);
-                else if (verb == u"x")
-                    session.key(u"a", now); // no prompt here has an A
-                else
-                    session.key(session.currentRomaji().mid(verb.toInt() - 1, 1).toLower(), now);
-            }
-        }
+        playScript(session, script);
         QCOMPARE(log.words.join(u' '), events);
         QCOMPARE(int(session.level()), level);
         QCOMPARE(session.charPos(), charPos);
