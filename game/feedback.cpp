@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 Feedback::Feedback(const GameSession &session, QMainWindow &window)
-    : QObject(&window), m_session(session), m_window(window)
+    : m_session(session), m_window(window)
 {
     // The next key moves with every accepted key and new prompt, and goes
     // dark while the prompt is hidden.
