@@ -150,6 +150,40 @@ private slots:
         QVERIFY2(clock.elapsed() >= 290, qPrintable(QString::number(clock.elapsed())));
     }
 
+    // A key is filled with its finger's tint, or with a colour given in its
+    // place (keys given none are plain), and the highlight goes over either.
+    void keysAreFilledAsAsked_data()
+    {
+        QTest::addColumn<bool>("coloured"); // A given dark red
+        QTest::addColumn<QString>("highlighted");
+        QTest::addColumn<QColor>("a");
+        QTest::addColumn<QColor>("j");
+        const QColor red(192, 0, 0);
+        const QColor tintA = KeyboardView::tintOf(Finger::LeftLittle);
+        const QColor tintJ = KeyboardView::tintOf(Finger::RightIndex);
+        QTest::newRow("finger tints") << false << "" << tintA << tintJ;
+        QTest::newRow("colours given") << true << "" << red << QColor(250, 250, 250);
+        QTest::newRow("highlight over a colour") << true << "A" << QColor(25, 85, 200) << QColor(250, 250, 250);
+        QTest::newRow("highlight over a tint") << false << "J" << tintA << QColor(25, 85, 200);
+    }
+    void keysAreFilledAsAsked()
+    {
+        QFETCH(bool, coloured);
+        QFETCH(QString, highlighted);
+        QFETCH(QColor, a);
+        QFETCH(QColor, j);
+        KeyboardView keyboard;
+        if (coloured)
+            keyboard.setKeyColours({{u'A', QColor(192, 0, 0)}});
+        keyboard.setHighlighted(highlighted.isEmpty() ? QChar() : highlighted[0]);
+        const QImage image = keyboard.grab().toImage();
+        const auto fill = [&](QChar key) {
+            return image.pixelColor(keyboard.keyRect(key).topLeft().toPoint() + QPoint(4, 4));
+        };
+        QCOMPARE(fill(u'A'), a);
+        QCOMPARE(fill(u'J'), j);
+    }
+
     // Nothing is loaded for sounds that are off; the library is asked once.
     void soundPlayerIsMadeOnlyWhenSoundsAreOn_data()
     {
