@@ -1,6 +1,7 @@
 #pragma once
 #include "game/gamesession.h"
 #include "platform/soundeffects.h"
+#include "shell/options.h"
 
 #include <QObject>
 
@@ -16,6 +17,12 @@ class Feedback : public QObject
     Q_OBJECT
 public:
     Feedback(const GameSession &session, QMainWindow &window);
+
+    void apply(const Options &options)
+    {
+        showKeyboard(options.keyboard);
+        playSounds(options.sound);
+    }
 
     // Off, nothing is made: the window stays as it always was.
     void showKeyboard(bool on);

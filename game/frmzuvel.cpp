@@ -60,7 +60,6 @@ frmZuvel::frmZuvel(ZuvelM &shared, Desktop &desktop, const Folders &folders, QWi
     m_tmrUp.setInterval(FieldMotion::TickMs);
     connect(&m_tmrUp, &QTimer::timeout, this, &frmZuvel::tmrUp_Timer);
     m_tmrCount.setSingleShot(true);
-    m_tmrCount.setInterval(CountStepMs);
     connect(&m_tmrCount, &QTimer::timeout, this, &frmZuvel::tmrCount_Timer);
     connectSession();
 }
@@ -128,8 +127,7 @@ void frmZuvel::buildMenus()
 {
     QMenu *game = menuBar()->addMenu(QStringLiteral("ｹﾞｰﾑ(&G)"));
     game->addAction(QStringLiteral("ｹﾞｰﾑの開始"), QKeySequence(Qt::Key_F2), this, &frmZuvel::mnuStart_Click);
-    m_mnuPause = game->addAction(QStringLiteral("一時停止(&P)"), QKeySequence(Qt::Key_Escape), this,
-                                 &frmZuvel::mnuPause_Click);
+    m_mnuPause = game->addAction(QStringLiteral("一時停止(&P)"), Qt::Key_Escape, this, &frmZuvel::mnuPause_Click);
     m_mnuPause->setEnabled(false);
     game->addAction(QStringLiteral("名前の入力(&N)"), QKeySequence(Qt::Key_F5), this, &frmZuvel::mnuName_Click);
     game->addAction(QStringLiteral("ｹﾞｰﾑの終了(&X)"), this, &frmZuvel::mnuEnd_Click);
@@ -270,13 +268,12 @@ void frmZuvel::DrawGreen(int length)
     m_picPrint->print(m_session.currentRomaji().left(length));
 }
 
-// Paused, the prompt hides and the field stays where it stands, saying how
-// to go on; then the count, a number each CountStepMs. Back, the session has
-// the prompt drawn again.
+// Paused, the prompt hides, the field stays and says how to go on; then the
+// count. Back, the session has the prompt drawn again.
 void frmZuvel::ShowPause()
 {
     const int count = m_session.count();
-    count > 0 ? m_tmrCount.start() : m_tmrCount.stop();
+    count > 0 ? m_tmrCount.start(CountStepMs) : m_tmrCount.stop();
     if (count > 0) {
         m_picPrint->printAfresh(QString::number(count), FieldPoints, TextOriginTwips);
     } else if (m_session.isPaused()) {
@@ -392,8 +389,7 @@ void frmZuvel::ApplyOptions()
     }
     if (m_lblStatus)
         statusBar()->setVisible(m_options.statusBar);
-    m_feedback.showKeyboard(m_options.keyboard);
-    m_feedback.playSounds(m_options.sound);
+    m_feedback.apply(m_options);
     ShowStatus();
 }
 
