@@ -402,10 +402,8 @@ private slots:
             g.window->mnuPause()->trigger();
         QVERIFY(!g.window->isPaused());
         // A mode switch goes on at once; the others count down first.
-        if (how != u"mode") {
+        for (int step = 0; step < 3 && how != u"mode"; ++step) {
             QVERIFY(g.window->session().isCounting());
-            g.window->tmrCount_Timer();
-            g.window->tmrCount_Timer();
             g.window->tmrCount_Timer();
         }
         QVERIFY(g.window->isPlaying());
@@ -470,16 +468,13 @@ private slots:
         const QSize plain = g.window->size();
         QVERIFY(!g.window->keyboard());
         g.window->mnuKeyboard()->trigger();
-        QTRY_COMPARE(g.window->height(), plain.height() + KeyboardView::ViewHeight);
-        QCOMPARE(g.window->width(), plain.width());
+        QTRY_COMPARE(g.window->size(), plain + QSize(0, KeyboardView::ViewHeight));
         QWidget *client = g.window->picPrint()->parentWidget();
         QCOMPARE(client->size(), QSize(413, 391));
-        KeyboardView *keyboard = g.window->keyboard();
-        QCOMPARE(keyboard->width(), 413);
-        QVERIFY(keyboard->height() <= 150);
-        const int keyboardTop = keyboard->mapTo(g.window.get(), QPoint()).y();
-        QCOMPARE(keyboardTop, client->mapTo(g.window.get(), QPoint()).y() + 391);
-        QVERIFY(g.window->statusBar()->y() >= keyboardTop + keyboard->height());
+        const KeyboardView *keyboard = g.window->keyboard();
+        const QRect placed(keyboard->mapTo(g.window.get(), QPoint()), keyboard->size());
+        QCOMPARE(placed, QRect(client->mapTo(g.window.get(), QPoint(0, 391)), QSize(413, KeyboardView::ViewHeight)));
+        QVERIFY(g.window->statusBar()->y() > placed.bottom());
         QCOMPARE(keyboard->highlighted(), g.window->currentRomaji()[0]);
         QTRY_COMPARE(QApplication::focusWidget(), g.window->txtType());
         g.window->mnuKeyboard()->trigger();
@@ -495,11 +490,9 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         g.window->mnuPause()->trigger();
-        QCOMPARE(g.window->picPrint()->printed(), QStringList(u"3"_qs));
         QTRY_COMPARE_WITH_TIMEOUT(g.window->picPrint()->printed(), QStringList(u"2"_qs), 2000);
         QTRY_VERIFY_WITH_TIMEOUT(g.window->isPlaying(), 3000);
         QVERIFY2(clock.elapsed() >= 1450, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(g.window->picPrint()->printed(), QStringList(g.window->currentRomaji()));
         g.window->timer().stop();
     }
 

@@ -114,14 +114,10 @@ QString fieldProblem(const FieldView *field)
 
 QString menuProblem(const QMenu *menu)
 {
-    const QFontMetrics metrics(menu->font());
     for (QAction *action : menu->actions()) {
-        QString text = action->text();
-        text.remove(u'&');
-        const int need = metrics.horizontalAdvance(text);
-        if (!action->isSeparator() && need > menu->actionGeometry(action).width())
-            return QStringLiteral("%1: \"%2\" needs %3 px in %4")
-                .arg(describe(menu), text).arg(need).arg(menu->actionGeometry(action).width());
+        const QString text = QString(action->text()).remove(u'&');
+        if (QFontMetrics(menu->font()).horizontalAdvance(text) > menu->actionGeometry(action).width())
+            return describe(menu) + QStringLiteral(": \"%1\" does not fit").arg(text);
     }
     return {};
 }
@@ -130,11 +126,10 @@ QString keyboardProblem(const KeyboardView *keyboard)
 {
     for (const KeyboardLayout::Key &key : KeyboardLayout::keys()) {
         const QRect rect = keyboard->keyRect(key.key).toAlignedRect();
-        if (!keyboard->rect().contains(rect))
-            return QStringLiteral("%1: key %2 off the keyboard").arg(describe(keyboard), key.key);
         const QString cap = KeyboardView::capOf(key.key);
-        if (!cap.isEmpty() && !inkFits(keyboard->capFont(), cap, rect, rect, Qt::AlignCenter))
-            return QStringLiteral("%1: the cap of %2 does not fit its key").arg(describe(keyboard), key.key);
+        if (!keyboard->rect().contains(rect)
+            || (!cap.isEmpty() && !inkFits(keyboard->capFont(), cap, rect, rect, Qt::AlignCenter)))
+            return describe(keyboard) + QStringLiteral(": the key %1 or its cap does not fit").arg(key.key);
     }
     return {};
 }

@@ -435,9 +435,8 @@ sound)
   # listened to through its monitor. A stream of zeros keeps the sink running,
   # so the recording grows with the clock and its length when a key is sent
   # places the key in it.
-  for tool in pulseaudio pacat parec; do
-    command -v "$tool" >/dev/null || { echo "SKIP [$case_name]: $tool is not installed"; exit 77; }
-  done
+  command -v pulseaudio >/dev/null && command -v parec >/dev/null \
+    || { echo "SKIP [$case_name]: pulseaudio or parec is not installed"; exit 77; }
   pa=$work/pa
   mkdir -p "$pa/home" "$pa/run"
   HOME=$pa/home XDG_RUNTIME_DIR=$pa/run pulseaudio -n --daemonize=no --exit-idle-time=-1 \
@@ -477,8 +476,8 @@ sound)
     kill "$rec"; wait "$rec" 2>/dev/null || true
     quit_game "$win" "$pid"
   }
-  # Milliseconds from each mark to the first sample louder than the noise a
-  # null sink never has; -1 when silent until the next mark.
+  # Milliseconds from each mark to the first sample louder than the silence
+  # of a null sink; -1 when silent until the next mark.
   delays() { # recording
     od -An -v -td2 -w2 "$1" | awk -v marks="$marks" '
       BEGIN { n = split(marks, m, " "); m[n + 1] = 1e12; k = 1 }
@@ -487,23 +486,21 @@ sound)
         if (k <= n && v > 300 && !(k in d)) d[k] = (i - m[k]) / 16 }
       END { for (j = 1; j <= n; j++) printf "%s ", (j in d) ? d[j] : -1 }'
   }
-  loud() { od -An -v -td2 -w2 "$1" | awk '{ v = $1 < 0 ? -$1 : $1 } v > 300 { n++ } END { print n + 0 }'; }
 
   printf '[Options]\nSound=true\n' >"$dir/Kolrin.ini"
   play_recorded on
   [ "$maps" -gt 0 ] || fail "the sound library is not loaded with the option on"
   heard=$(delays "$work/on.raw")
   note "with the option on, sound this many ms after each miss: $heard"
-  best=$(echo "$heard" | tr ' ' '\n' | awk '$1 >= 0' | sort -n | head -n1)
-  echo "$heard" | grep -q -- '-1' && fail "a miss was not heard: $heard"
-  # The machine is shared: one miss within the limit shows what the program
-  # does; the others may have waited for a core.
-  awk -v b="$best" 'BEGIN { exit !(b <= 100) }' || fail "no miss was heard within 100 ms: $heard"
+  # Every miss heard; the machine is shared, so one within the limit shows
+  # what the program does, the others may have waited for a core.
+  echo "$heard" | awk '{ for (i = 1; i <= NF; i++) { silent += $i < 0; b = (i == 1 || $i < b) ? $i : b } }
+    END { exit silent || !(b <= 100) }' || fail "a miss not heard, or none within 100 ms: $heard"
 
   printf '[Options]\nSound=false\n' >"$dir/Kolrin.ini"
   play_recorded off
   [ "$maps" = 0 ] || fail "Qt Multimedia or the sound library is loaded with the option off"
-  [ "$(loud "$work/off.raw")" = 0 ] || fail "$(loud "$work/off.raw") loud samples with the option off"
+  [ "$(delays "$work/off.raw")" = "-1 -1 -1 " ] || fail "heard with the option off"
   note "with the option off: nothing loaded, nothing heard"
 
   # No audio server at all: silence, and the game goes on without a word.
