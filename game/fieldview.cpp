@@ -122,6 +122,14 @@ QRectF FieldView::inkBounds() const
     return bounds;
 }
 
+QStringList FieldView::printed() const
+{
+    QStringList texts;
+    for (const Stroke &stroke : m_strokes)
+        texts << stroke.text;
+    return texts;
+}
+
 void FieldView::paintEvent(QPaintEvent *)
 {
     ensureImage();

@@ -37,6 +37,8 @@ public:
     // Where the letters drawn since the last clear have ink, in the drawing
     // surface's own pixels (0, 0 at its top left corner).
     QRectF inkBounds() const;
+    // The texts printed since the last clear, in order.
+    QStringList printed() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -2,6 +2,7 @@
 
 #include "game/fieldmotion.h"
 #include "game/fieldview.h"
+#include "platform/clockseed.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/instancelock.h"
@@ -24,7 +25,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
-#include <chrono>
 
 namespace {
 const QColor TypedGreen(0, 128, 0);
@@ -32,14 +32,10 @@ constexpr int FieldPoints = 120;
 // Small enough for the sentence to fit the field whole.
 constexpr int PausedPoints = 36;
 const QString PausedText = QStringLiteral("一時停止中");
+constexpr int HintPoints = 18;
+const QString PauseHint = QStringLiteral("Escで再開");
+constexpr int CountStepMs = 500;
 constexpr int TextOriginTwips = 10;
-
-std::uint64_t clockSeed()
-{
-    // Nanoseconds, so two prompts made within one second still differ.
-    return std::uint64_t(std::chrono::system_clock::now().time_since_epoch().count())
-        ^ std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
-}
 }
 
 frmZuvel::frmZuvel(ZuvelM &shared, Desktop &desktop, const QString &programDir, QWidget *parent)
@@ -63,6 +59,8 @@ frmZuvel::frmZuvel(ZuvelM &shared, Desktop &desktop, const Folders &folders, QWi
     m_tmrUp.setTimerType(Qt::PreciseTimer);
     m_tmrUp.setInterval(FieldMotion::TickMs);
     connect(&m_tmrUp, &QTimer::timeout, this, &frmZuvel::tmrUp_Timer);
+    m_tmrCount.setSingleShot(true);
+    connect(&m_tmrCount, &QTimer::timeout, this, &frmZuvel::tmrCount_Timer);
     connectSession();
 }
 
@@ -77,6 +75,7 @@ void frmZuvel::connectSession()
     connect(&m_session, &GameSession::keyAccepted, this, &frmZuvel::DrawTyped);
     connect(&m_session, &GameSession::promptCompleted, m_txtType, &QLineEdit::clear);
     connect(&m_session, &GameSession::pausedChanged, this, &frmZuvel::ShowPause);
+    connect(&m_session, &GameSession::countChanged, this, &frmZuvel::ShowPause);
     connect(&m_session, &GameSession::runningChanged, this, [this](bool running) {
         running ? m_tmrUp.start() : m_tmrUp.stop();
         m_mnuPause->setEnabled(m_session.inGame());
@@ -127,48 +126,36 @@ void frmZuvel::buildLayout()
 void frmZuvel::buildMenus()
 {
     QMenu *game = menuBar()->addMenu(QStringLiteral("ｹﾞｰﾑ(&G)"));
-    QAction *start = game->addAction(QStringLiteral("ｹﾞｰﾑの開始"));
-    start->setShortcut(Qt::Key_F2);
-    connect(start, &QAction::triggered, this, &frmZuvel::mnuStart_Click);
-    m_mnuPause = game->addAction(QStringLiteral("一時停止(&P)"));
-    m_mnuPause->setShortcut(Qt::Key_Escape);
+    game->addAction(QStringLiteral("ｹﾞｰﾑの開始"), QKeySequence(Qt::Key_F2), this, &frmZuvel::mnuStart_Click);
+    m_mnuPause = game->addAction(QStringLiteral("一時停止(&P)"), Qt::Key_Escape, this, &frmZuvel::mnuPause_Click);
     m_mnuPause->setEnabled(false);
-    connect(m_mnuPause, &QAction::triggered, this, &frmZuvel::mnuPause_Click);
-    QAction *name = game->addAction(QStringLiteral("名前の入力(&N)"));
-    name->setShortcut(Qt::Key_F5);
-    connect(name, &QAction::triggered, this, &frmZuvel::mnuName_Click);
-    QAction *end = game->addAction(QStringLiteral("ｹﾞｰﾑの終了(&X)"));
-    connect(end, &QAction::triggered, this, &frmZuvel::mnuEnd_Click);
+    game->addAction(QStringLiteral("名前の入力(&N)"), QKeySequence(Qt::Key_F5), this, &frmZuvel::mnuName_Click);
+    game->addAction(QStringLiteral("ｹﾞｰﾑの終了(&X)"), this, &frmZuvel::mnuEnd_Click);
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
-    connect(view->addAction(QStringLiteral("成績順の表示")), &QAction::triggered, this,
-            &frmZuvel::mnuBest_Click);
-    connect(view->addAction(QStringLiteral("成績の推移(&P)")), &QAction::triggered, this,
-            &frmZuvel::mnuProgress_Click);
+    view->addAction(QStringLiteral("成績順の表示"), this, &frmZuvel::mnuBest_Click);
+    view->addAction(QStringLiteral("成績の推移(&P)"), this, &frmZuvel::mnuProgress_Click);
     view->addSeparator();
     m_mnuStatusBar = addOption(view, QStringLiteral("ステータスバー(&S)"), &Options::statusBar);
+    m_mnuKeyboard = addOption(view, QStringLiteral("キーボード(&K)"), &Options::keyboard);
 
     QMenu *option = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
-    m_mnuRoma = option->addAction(QStringLiteral("ローマ字"));
+    m_mnuRoma = option->addAction(QStringLiteral("ローマ字"), this, &frmZuvel::mnuRoma_Click);
     m_mnuRoma->setCheckable(true);
-    connect(m_mnuRoma, &QAction::triggered, this, &frmZuvel::mnuRoma_Click);
-    m_mnuNameOpt = option->addAction(QStringLiteral("起動時の名前問い合わせ"));
+    m_mnuNameOpt = option->addAction(QStringLiteral("起動時の名前問い合わせ"), this, &frmZuvel::mnuNameOpt_Click);
     m_mnuNameOpt->setCheckable(true);
     m_mnuNameOpt->setChecked(true);
-    connect(m_mnuNameOpt, &QAction::triggered, this, &frmZuvel::mnuNameOpt_Click);
     option->addSeparator();
     m_mnuFlexible = addOption(option, QStringLiteral("ローマ字の別のつづりも受け付ける"),
                               &Options::flexibleRomaji);
     m_mnuPauseInactive = addOption(option, QStringLiteral("ウィンドウを離れたら一時停止"),
                                    &Options::pauseWhenInactive);
+    m_mnuSound = addOption(option, QStringLiteral("効果音を鳴らす"), &Options::sound);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
-    connect(help->addAction(QStringLiteral("目次(&C)")), &QAction::triggered, this,
-            &frmZuvel::mnuMokuji_Click);
-    connect(help->addAction(QStringLiteral("ｲﾝﾀｰﾈｯﾄに接続")), &QAction::triggered, this,
-            &frmZuvel::mnuNet_Click);
-    connect(help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)")), &QAction::triggered, this,
-            &frmZuvel::mnuVer_Click);
+    help->addAction(QStringLiteral("目次(&C)"), this, &frmZuvel::mnuMokuji_Click);
+    help->addAction(QStringLiteral("ｲﾝﾀｰﾈｯﾄに接続"), this, &frmZuvel::mnuNet_Click);
+    help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"), this, &frmZuvel::mnuVer_Click);
 }
 
 // A check item for one of Kolrin.ini's options; its mark follows the option.
@@ -261,7 +248,7 @@ bool frmZuvel::LoadRomajiTable()
 // part in green over it.
 void frmZuvel::DrawField()
 {
-    if (m_session.isPaused())
+    if (m_session.isPaused() || m_session.isCounting())
         return;
     m_lblKana->setText(m_session.prompt().kana);
     m_picPrint->printAfresh(m_session.currentRomaji(), FieldPoints, TextOriginTwips);
@@ -285,14 +272,25 @@ void frmZuvel::DrawGreen(int length)
     m_picPrint->print(m_session.currentRomaji().left(length));
 }
 
-// Paused, the prompt hides and the field stays where it stands; back, the
-// session has the prompt drawn again.
-void frmZuvel::ShowPause(bool paused)
+// Paused, the prompt hides, the field stays and says how to go on; then the
+// count. Back, the session has the prompt drawn again.
+void frmZuvel::ShowPause()
 {
-    if (!paused)
-        return;
-    m_lblKana->clear();
-    m_picPrint->printAfresh(PausedText, PausedPoints, TextOriginTwips);
+    const int count = m_session.count();
+    count > 0 ? m_tmrCount.start(CountStepMs) : m_tmrCount.stop();
+    if (count > 0) {
+        m_picPrint->printAfresh(QString::number(count), FieldPoints, TextOriginTwips);
+    } else if (m_session.isPaused()) {
+        m_lblKana->clear();
+        m_picPrint->printAfresh(PausedText, PausedPoints, TextOriginTwips);
+        m_picPrint->setFontPoints(HintPoints);
+        m_picPrint->print(PauseHint);
+    }
+}
+
+void frmZuvel::tmrCount_Timer()
+{
+    m_session.stepCount(now());
 }
 
 void frmZuvel::mnuStart_Click()
@@ -375,7 +373,7 @@ void frmZuvel::mnuNameOpt_Click()
 void frmZuvel::mnuPause_Click()
 {
     if (m_session.isPaused())
-        m_session.resume(now());
+        m_session.resume();
     else
         m_session.pause(now());
 }
@@ -395,6 +393,7 @@ void frmZuvel::ApplyOptions()
     }
     if (m_lblStatus)
         statusBar()->setVisible(m_options.statusBar);
+    m_feedback.apply(m_options);
     ShowStatus();
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "game/feedback.h"
 #include "game/gamesession.h"
 #include "platform/folders.h"
 #include "shell/options.h"
@@ -13,6 +14,7 @@
 class Desktop;
 class FieldView;
 class InstanceLock;
+class KeyboardView;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -58,6 +60,7 @@ public:
     bool isPlaying() const { return m_session.isRunning(); }
     bool isPaused() const { return m_session.isPaused(); }
     QTimer &timer() { return m_tmrUp; }
+    KeyboardView *keyboard() const { return m_feedback.keyboard(); }
     // The status bar's line, whether the bar shows or not.
     QString statusText() const { return m_session.statusText(now()); }
 
@@ -71,8 +74,11 @@ public:
     QAction *mnuPause() const { return m_mnuPause; }
     QAction *mnuStatusBar() const { return m_mnuStatusBar; }
     QAction *mnuPauseInactive() const { return m_mnuPauseInactive; }
+    QAction *mnuKeyboard() const { return m_mnuKeyboard; }
+    QAction *mnuSound() const { return m_mnuSound; }
 
     void tmrUp_Timer();
+    void tmrCount_Timer();
     void cmdStart_Click();
     void mnuStart_Click();
     void mnuName_Click();
@@ -110,7 +116,7 @@ private:
     void DrawField();
     void DrawTyped(const KeyStroke &stroke);
     void DrawGreen(int length);
-    void ShowPause(bool paused);
+    void ShowPause();
     void ShowStatus();
     void ApplyOptions();
     void GameOver();
@@ -132,6 +138,7 @@ private:
     QElapsedTimer m_clock;
 
     QTimer m_tmrUp;
+    QTimer m_tmrCount;
     QPushButton *m_cmdStart = nullptr;
     QLineEdit *m_txtType = nullptr;
     FieldView *m_picPrint = nullptr;
@@ -142,7 +149,10 @@ private:
     QAction *m_mnuPause = nullptr;
     QAction *m_mnuStatusBar = nullptr;
     QAction *m_mnuPauseInactive = nullptr;
+    QAction *m_mnuKeyboard = nullptr;
+    QAction *m_mnuSound = nullptr;
     QLabel *m_lblStatus = nullptr;
+    Feedback m_feedback{m_session, *this};
 
     frmReplay *m_frmReplay = nullptr;
     frmBest *m_frmBest = nullptr;

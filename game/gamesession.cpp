@@ -30,8 +30,8 @@ void GameSession::start(qint64 nowMs)
 {
     // Starting a climb under way again would shift its beat.
     if (isPaused())
-        resume(nowMs);
-    else if (!isRunning())
+        resume();
+    else if (!inGame())
         startGame(nowMs);
 }
 
@@ -45,7 +45,7 @@ void GameSession::startGame(qint64 nowMs)
 
 QChar GameSession::nextKey() const
 {
-    if (isPaused() || m_charPos < 1 || m_charPos > m_currentRomaji.size())
+    if (isPaused() || isCounting() || m_charPos < 1 || m_charPos > m_currentRomaji.size())
         return {};
     return m_currentRomaji[m_charPos - 1];
 }
@@ -53,7 +53,7 @@ QChar GameSession::nextKey() const
 bool GameSession::key(QStringView text, qint64 nowMs)
 {
     // The prompt is hidden: nothing typed counts.
-    if (text.isEmpty() || isPaused())
+    if (text.isEmpty() || isPaused() || isCounting())
         return false;
 
     KeyStroke stroke;
@@ -85,11 +85,12 @@ bool GameSession::key(QStringView text, qint64 nowMs)
     m_stats.accepted();
     stroke.expected = stroke.pressed;
     stroke.completes = verdict == KeyVerdict::Completed;
-    emit keyAccepted(stroke);
-    if (!stroke.completes) {
+    // Listeners see where the guide now stands: nextKey() is the next letter.
+    if (!stroke.completes)
         ++m_charPos;
+    emit keyAccepted(stroke);
+    if (!stroke.completes)
         return true;
-    }
     const QString completed = m_currentRomaji;
     m_charPos = 1;
     emit promptCompleted(completed, nowMs);
@@ -140,17 +141,37 @@ void GameSession::ResetGame()
 
 void GameSession::pause(qint64 nowMs)
 {
-    if (!isRunning())
+    if (isRunning())
+        m_stats.pause(nowMs);
+    else if (!isCounting())
         return;
-    m_stats.pause(nowMs);
+    setCount(0);
     setState(State::Paused);
 }
 
-// The prompt comes back with its typed part green, and the field climbs on.
-void GameSession::resume(qint64 nowMs)
+void GameSession::resume()
 {
     if (!isPaused())
         return;
+    setState(State::Counting);
+    setCount(CountFrom);
+}
+
+void GameSession::stepCount(qint64 nowMs)
+{
+    if (!isCounting())
+        return;
+    setCount(m_count - 1);
+    if (m_count == 0)
+        goOn(nowMs);
+}
+
+// The prompt comes back with its typed part green, and the field climbs on.
+void GameSession::goOn(qint64 nowMs)
+{
+    if (!isPaused() && !isCounting())
+        return;
+    setCount(0);
     m_stats.resume(nowMs);
     setState(State::Running);
     emit promptChanged();
@@ -158,7 +179,7 @@ void GameSession::resume(qint64 nowMs)
 
 void GameSession::switchMode(bool romajiMode, qint64 nowMs)
 {
-    resume(nowMs);
+    goOn(nowMs);
     m_romajiMode = romajiMode;
     NextPrompt();
     m_charPos = 1;
@@ -168,6 +189,7 @@ void GameSession::switchMode(bool romajiMode, qint64 nowMs)
 
 void GameSession::stop()
 {
+    m_count = 0;
     setState(State::Idle);
 }
 
@@ -182,6 +204,14 @@ void GameSession::setState(State state)
         emit pausedChanged(isPaused());
     if (wasRunning != isRunning())
         emit runningChanged(isRunning());
+}
+
+void GameSession::setCount(int count)
+{
+    if (count == m_count)
+        return;
+    m_count = count;
+    emit countChanged(count);
 }
 
 void GameSession::moveField(float top)

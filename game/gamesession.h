@@ -67,9 +67,14 @@ public:
     bool tick(qint64 nowMs);
     // After a game: level 1, the same prompt from its first letter, field at rest.
     void ResetGame();
+    // Also during the count: the game stays paused.
     void pause(qint64 nowMs);
-    void resume(qint64 nowMs);
-    // The other mode, with a new prompt at once; a paused game goes on.
+    // A paused game counts down from CountFrom before it goes on; each step is
+    // one stepCount(), made by the window's timer. The count is no playing time.
+    static constexpr int CountFrom = 3;
+    void resume();
+    void stepCount(qint64 nowMs);
+    // The other mode, with a new prompt at once; a paused game goes on, no count.
     void switchMode(bool romajiMode, qint64 nowMs);
     // The window closes: the climb stops, and no game ends.
     void stop();
@@ -83,13 +88,16 @@ public:
     const QStringList &spellings() const { return m_spellings; }
     // The letters of the guide typed so far, shown green.
     int typedLength() const { return m_charPos - 1; }
-    // The next letter to type, null while paused.
+    // The next letter to type, null while paused or counting.
     QChar nextKey() const;
     float fieldTop() const { return m_fieldTop; }
     // The field climbs.
     bool isRunning() const { return m_state == State::Running; }
     bool isPaused() const { return m_state == State::Paused; }
-    // Running or paused: a game is under way.
+    bool isCounting() const { return m_state == State::Counting; }
+    // 3, 2, 1 while counting, else 0.
+    int count() const { return m_count; }
+    // Running, paused or counting: a game is under way.
     bool inGame() const { return m_state != State::Idle; }
     const TypingStats &stats() const { return m_stats; }
     QString statusText(qint64 nowMs) const { return m_stats.statusText(m_level, nowMs); }
@@ -106,11 +114,15 @@ signals:
     // The climb starts or stops: the window's timer follows.
     void runningChanged(bool running);
     void pausedChanged(bool paused);
+    // The count shows a new number; 0 when it is over or gave way to a pause.
+    void countChanged(int count);
     void gameOver(const GameSummary &summary);
 
 private:
-    enum class State { Idle, Running, Paused };
+    enum class State { Idle, Running, Paused, Counting };
     void setState(State state);
+    void setCount(int count);
+    void goOn(qint64 nowMs);
     void moveField(float top);
     void startGame(qint64 nowMs);
 
@@ -125,6 +137,7 @@ private:
     QString m_currentRomaji;
     QStringList m_spellings; // every spelling of the prompt, the table's first
     int m_charPos = 1;
+    int m_count = 0;
     float m_fieldTop = 0;
     TypingStats m_stats;
     qint64 m_startedAt = 0;

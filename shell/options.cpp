@@ -9,6 +9,8 @@ const QString Group = QStringLiteral("Options");
 const QString FlexibleRomajiKey = QStringLiteral("FlexibleRomaji");
 const QString StatusBarKey = QStringLiteral("StatusBar");
 const QString PauseWhenInactiveKey = QStringLiteral("PauseWhenInactive");
+const QString KeyboardKey = QStringLiteral("Keyboard");
+const QString SoundKey = QStringLiteral("Sound");
 
 // QSettings reads and writes only named files, so the bytes pass through a
 // private scratch copy; the real file is read and replaced by the caller with
@@ -54,6 +56,8 @@ Options Options::fromIni(const QByteArray &bytes)
     options.flexibleRomaji = flag(ini, FlexibleRomajiKey);
     options.statusBar = flag(ini, StatusBarKey);
     options.pauseWhenInactive = flag(ini, PauseWhenInactiveKey);
+    options.keyboard = flag(ini, KeyboardKey);
+    options.sound = flag(ini, SoundKey);
     return options;
 }
 
@@ -66,6 +70,8 @@ bool Options::toIni(const QByteArray &previous, QByteArray *out, QString *error)
         ini.setValue(FlexibleRomajiKey, flexibleRomaji);
         ini.setValue(StatusBarKey, statusBar);
         ini.setValue(PauseWhenInactiveKey, pauseWhenInactive);
+        ini.setValue(KeyboardKey, keyboard);
+        ini.setValue(SoundKey, sound);
         ini.endGroup();
         ini.sync();
         if (ini.status() == QSettings::NoError) {

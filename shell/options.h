@@ -8,6 +8,8 @@
 //   FlexibleRomaji=true|false
 //   StatusBar=true|false
 //   PauseWhenInactive=true|false
+//   Keyboard=true|false
+//   Sound=true|false
 // Missing or damaged values fall back to the defaults, all off. Keys and groups
 // this version does not know are kept when the file is written again.
 struct Options
@@ -15,8 +17,10 @@ struct Options
     bool flexibleRomaji = false;
     bool statusBar = false;
     bool pauseWhenInactive = false;
+    bool keyboard = false;
+    bool sound = false;
 
-    bool isDefault() const { return !flexibleRomaji && !statusBar && !pauseWhenInactive; }
+    bool isDefault() const { return !flexibleRomaji && !statusBar && !pauseWhenInactive && !keyboard && !sound; }
 
     static Options fromIni(const QByteArray &bytes);
     // The file `previous` with these options written over it; false, with the

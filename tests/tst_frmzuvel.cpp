@@ -2,6 +2,7 @@
 #include "game/fieldmotion.h"
 #include "game/fieldview.h"
 #include "game/frmzuvel.h"
+#include "platform/keyboardview.h"
 #include "records/zuvelm.h"
 #include "records/frmreplay.h"
 #include "windowtestkit.h"
@@ -115,6 +116,22 @@ private slots:
         QCOMPARE(g.window->centralWidget()->size(), QSize(413, 391));
         QTRY_COMPARE(QApplication::focusWidget(), g.window->txtType());
         QVERIFY(countPixels(g.window->picPrint()->image(), Black) > 100);
+    }
+
+    // With every option off the window is the one players know, pixel for
+    // pixel: the picture was taken from the build before the keyboard guide.
+    void everyOptionOffLooksAsBefore()
+    {
+        Game g("False\r\nTrue\r\nTester\r\n", QByteArray("\xb6\r\n@\r\nKA\r\n@\r\n"));
+        QVERIFY(QTest::qWaitForWindowExposed(g.window.get()));
+        const QImage shot = g.window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage before = QImage(QStringLiteral(KOLRIN_TEST_DIR "/reference/window-options-off.png"))
+                                  .convertToFormat(QImage::Format_RGB32);
+        if (shot != before) {
+            shot.save(QStringLiteral("window-options-off.png"));
+            QFAIL("the window differs from tests/reference/window-options-off.png; "
+                  "what it showed is in window-options-off.png in the test's folder");
+        }
     }
 
     // The tick that reaches the top writes the result, then asks; End leaves the game idle.
@@ -324,14 +341,23 @@ private slots:
         QVERIFY(!g.window->isPlaying());
         QVERIFY(g.window->lblKana()->text().isEmpty());
         QCOMPARE(countPixels(g.window->picPrint()->image(), Green), 0);
-        QVERIFY(g.window->picPrint()->inkBounds().height() < 60); // the small pause sentence
+        QCOMPARE(g.window->picPrint()->printed(), QStringList({u"一時停止中"_qs, u"Escで再開"_qs}));
+        QVERIFY(g.window->picPrint()->inkBounds().height() < 90); // small enough to fit whole
         QTest::keyClicks(g.window->txtType(), "ax");
         QCOMPARE(g.window->charPos(), 2);
         QTest::qWait(500);
         QCOMPARE(g.window->fieldTop(), 122.0f);
 
+        // Esc again counts down on the field; keys still count for nothing.
         QTest::keyClick(g.window->txtType(), Qt::Key_Escape);
-        QVERIFY(!g.window->isPaused());
+        for (const QString count : {u"3"_qs, u"2"_qs, u"1"_qs}) {
+            QCOMPARE(g.window->picPrint()->printed(), QStringList(count));
+            QVERIFY(!g.window->isPaused() && !g.window->isPlaying());
+            QVERIFY(g.window->lblKana()->text().isEmpty());
+            QTest::keyClicks(g.window->txtType(), "ax");
+            g.window->tmrCount_Timer();
+        }
+        QCOMPARE(g.window->charPos(), 2);
         QVERIFY(g.window->isPlaying());
         QCOMPARE(g.window->lblKana()->text(), QStringLiteral("か"));
         // The K typed before the pause, no more.
@@ -361,6 +387,11 @@ private slots:
         else
             g.window->mnuPause()->trigger();
         QVERIFY(!g.window->isPaused());
+        // A mode switch goes on at once; the others count down first.
+        for (int step = 0; step < 3 && how != u"mode"; ++step) {
+            QVERIFY(g.window->session().isCounting());
+            g.window->tmrCount_Timer();
+        }
         QVERIFY(g.window->isPlaying());
         QVERIFY(!g.window->lblKana()->text().isEmpty() || !g.shared.RomajiMode);
         g.window->timer().stop();
@@ -412,6 +443,42 @@ private slots:
         g.window->mnuStatusBar()->trigger();
         QTRY_COMPARE(g.window->size(), plain);
         QCOMPARE(g.window->centralWidget()->size(), QSize(413, 391));
+        g.window->timer().stop();
+    }
+
+    // The keyboard sits between the client area, which keeps its size, and
+    // the status bar; off again, the window is as small as before.
+    void keyboardAddsBelowTheClientArea()
+    {
+        Game g("False\r\nFalse\r\nTester\r\n", {}, "[Options]\nStatusBar=true\n");
+        const QSize plain = g.window->size();
+        QVERIFY(!g.window->keyboard());
+        g.window->mnuKeyboard()->trigger();
+        QTRY_COMPARE(g.window->size(), plain + QSize(0, KeyboardView::ViewHeight));
+        QWidget *client = g.window->picPrint()->parentWidget();
+        QCOMPARE(client->size(), QSize(413, 391));
+        const KeyboardView *keyboard = g.window->keyboard();
+        const QRect placed(keyboard->mapTo(g.window.get(), QPoint()), keyboard->size());
+        QCOMPARE(placed, QRect(client->mapTo(g.window.get(), QPoint(0, 391)), QSize(413, KeyboardView::ViewHeight)));
+        QVERIFY(g.window->statusBar()->y() > placed.bottom());
+        QCOMPARE(keyboard->highlighted(), g.window->currentRomaji()[0]);
+        QTRY_COMPARE(QApplication::focusWidget(), g.window->txtType());
+        g.window->mnuKeyboard()->trigger();
+        QTRY_COMPARE(g.window->size(), plain);
+    }
+
+    // The count runs on its own, a number each half second.
+    void countGoesOnByItself()
+    {
+        Game g;
+        g.window->mnuStart_Click();
+        g.window->mnuPause()->trigger();
+        QElapsedTimer clock;
+        clock.start();
+        g.window->mnuPause()->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(g.window->picPrint()->printed(), QStringList(u"2"_qs), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(g.window->isPlaying(), 3000);
+        QVERIFY2(clock.elapsed() >= 1450, qPrintable(QString::number(clock.elapsed())));
         g.window->timer().stop();
     }
 

@@ -3,6 +3,7 @@
 #include "game/fieldmotion.h"
 #include "game/gamesession.h"
 #include "platform/cp932.h"
+#include "sessionscript.h"
 
 #include <QTest>
 
@@ -13,7 +14,8 @@ const QByteArray ShiTable("\xbc\r\n@\r\nSHI\r\n@\r\n");
 // Every signal as a short word: "+K" accepted, "+A!" completing, "-X/K" missed
 // (pressed/expected), "[KA/1]" the prompt drawn with one letter green, "rest"
 // the field back down, "L2" the level, "run"/"halt" the climb, "pause"/"resume",
-// "over L2 k2 m0 p300" the game's end with its figures.
+// "#3" the count before the climb goes on, "over L2 k2 m0 p300" the game's end
+// with its figures.
 class EventLog : public QObject
 {
 public:
@@ -41,6 +43,8 @@ public:
                 [this](bool on) { words << (on ? u"run"_qs : u"halt"_qs); });
         connect(&session, &GameSession::pausedChanged, this,
                 [this](bool on) { words << (on ? u"pause"_qs : u"resume"_qs); });
+        connect(&session, &GameSession::countChanged, this,
+                [this](int count) { words << u'#' + QString::number(count); });
         connect(&session, &GameSession::gameOver, this, [this](const GameSummary &g) {
             words << QStringLiteral("over L%1 k%2 m%3 p%4%5")
                          .arg(g.level)
@@ -54,7 +58,7 @@ public:
 
 QString stateOf(const GameSession &s)
 {
-    return s.isPaused() ? u"paused"_qs : s.isRunning() ? u"running"_qs : u"idle"_qs;
+    return s.isPaused() ? u"paused"_qs : s.isCounting() ? u"counting"_qs : s.isRunning() ? u"running"_qs : u"idle"_qs;
 }
 }
 
@@ -63,11 +67,7 @@ class TestGameSession : public QObject
     Q_OBJECT
 
 private slots:
-    // Steps, each with an optional "@ms" (the clock stays where the last one
-    // set it): start, pause, resume, tick or tick*N, reset, stop, kana,
-    // letters, flex (other spellings on); keys: 'c the character c, bs and sp
-    // Backspace and Space, 1 to 3 the prompt's letter at that place in lower
-    // case, x a letter the prompt lacks.
+    // Scripts as tests/sessionscript.h plays them.
     void playsByTheRules_data()
     {
         QTest::addColumn<QByteArray>("table"); // kana mode with it; letters mode without
@@ -87,14 +87,25 @@ private slots:
         QTest::newRow("backspace and space are misses")
             << KaTable << "start bs sp" << "run -\b/K - /K" << 1 << 1 << 222.0f << "running";
         QTest::newRow("keys while paused are not judged; the typed part comes back")
-            << KaTable << "start 'k pause 'a resume" << "run +K pause halt resume run [KA/1]" << 1 << 2
-            << 222.0f << "running";
+            << KaTable << "start 'k pause 'a resume 'a count*3" << "run +K pause halt resume #3 #2 #1 #0 run [KA/1]"
+            << 1 << 2 << 222.0f << "running";
         QTest::newRow("a second pause or start changes nothing")
             << KaTable << "start start tick pause pause" << "run pause halt" << 1 << 1 << 221.0f
             << "paused";
-        QTest::newRow("start ends a pause") << KaTable << "start pause start"
-                                            << "run pause halt resume run [KA/0]" << 1 << 1 << 222.0f
+        QTest::newRow("start ends a pause after the count") << KaTable << "start pause start count*3"
+                                            << "run pause halt resume #3 #2 #1 #0 run [KA/0]" << 1 << 1 << 222.0f
                                             << "running";
+        QTest::newRow("the count: no key judged, no climb")
+            << KaTable << "start tick pause resume 'k tick count*2 tick" << "run pause halt resume #3 #2 #1" << 1 << 1
+            << 221.0f << "counting";
+        QTest::newRow("start during the count changes nothing")
+            << KaTable << "start pause start start" << "run pause halt resume #3" << 1 << 1 << 222.0f << "counting";
+        QTest::newRow("a pause during the count pauses again")
+            << KaTable << "start pause resume count pause resume count*3"
+            << "run pause halt resume #3 #2 #0 pause resume #3 #2 #1 #0 run [KA/0]" << 1 << 1 << 222.0f << "running";
+        QTest::newRow("a switch during the count goes on at once")
+            << KaTable << "start pause resume letters" << "run pause halt resume #3 #0 run [KA/0] rest [XWU/0]" << 1
+            << 1 << 222.0f << "running";
         QTest::newRow("no pause while idle") << KaTable << "pause tick" << "" << 1 << 1 << 222.0f << "idle";
         QTest::newRow("level 1 ends on tick 221")
             << KaTable << "start@0 tick*220@33000 tick@33150" << "run halt over L1 k0 m0 p33150" << 1 << 1
@@ -105,8 +116,8 @@ private slots:
             << KaTable << "'k@0 'a@100 tick*111@16750" << "+K +A! done rest [KA/0] L2 run halt over L2 k0 m0 p16650"
             << 2 << 1 << 0.0f << "idle";
         QTest::newRow("paused game ends after 221 ticks of play")
-            << KaTable << "start@0 tick*100@15000 pause tick*50 resume@60000 tick*121@78150"
-            << "run pause halt resume run [KA/0] halt over L1 k0 m0 p33150" << 1 << 1 << 1.0f << "idle";
+            << KaTable << "start@0 tick*100@15000 pause tick*50 resume@60000 count*2@60500 count@61500 tick*121@79650"
+            << "run pause halt resume #3 #2 #1 #0 run [KA/0] halt over L1 k0 m0 p33150" << 1 << 1 << 1.0f << "idle";
         QTest::newRow("no tick after the end")
             << KaTable << "start tick*221 tick" << "run halt over L1 k0 m0 p0" << 1 << 1 << 1.0f << "idle";
         QTest::newRow("reset: level 1, same prompt, field at rest")
@@ -160,37 +171,7 @@ private slots:
         session.setRomajiMode(!table.isEmpty());
         session.begin();
         EventLog log(session);
-        qint64 now = 0;
-        for (const QString &step : script.split(u' ', Qt::SkipEmptyParts)) {
-            const QString verb = step.section(u'@', 0, 0).section(u'*', 0, 0);
-            if (step.contains(u'@'))
-                now = step.section(u'@', 1).toLongLong();
-            const int times = step.contains(u'*') ? step.section(u'*', 1).section(u'@', 0, 0).toInt() : 1;
-            for (int n = 0; n < times; ++n) {
-                if (verb == u"start")
-                    session.start(now);
-                else if (verb == u"pause")
-                    session.pause(now);
-                else if (verb == u"resume")
-                    session.resume(now);
-                else if (verb == u"tick")
-                    session.tick(now);
-                else if (verb == u"reset")
-                    session.ResetGame();
-                else if (verb == u"kana" || verb == u"letters")
-                    session.switchMode(verb == u"kana", now);
-                else if (verb == u"flex")
-                    session.setFlexibleRomaji(true);
-                else if (verb == u"bs" || verb == u"sp")
-                    session.key(verb == u"bs" ? u"\b" : u" ", now);
-                else if (verb.startsWith(u'\''))
-                    session.key(verb.mid(1), now);
-                else if (verb == u"x")
-                    session.key(u"a", now); // no prompt here has an A
-                else
-                    session.key(session.currentRomaji().mid(verb.toInt() - 1, 1).toLower(), now);
-            }
-        }
+        playScript(session, script);
         QCOMPARE(log.words.join(u' '), events);
         QCOMPARE(int(session.level()), level);
         QCOMPARE(session.charPos(), charPos);
@@ -227,6 +208,8 @@ private slots:
         QCOMPARE(seen, next);
         session.start(0);
         session.pause(0);
+        QVERIFY(session.nextKey().isNull());
+        session.resume();
         QVERIFY(session.nextKey().isNull());
     }
 };

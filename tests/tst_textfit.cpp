@@ -5,6 +5,7 @@
 #include "game/romajitable.h"
 #include "game/typingstats.h"
 #include "platform/cp932.h"
+#include "platform/keyboardview.h"
 #include "records/frmbest.h"
 #include "shell/frmabout.h"
 #include "shell/frmweb.h"
@@ -111,6 +112,28 @@ QString fieldProblem(const FieldView *field)
         .arg(surface.width()).arg(surface.height());
 }
 
+QString menuProblem(const QMenu *menu)
+{
+    for (QAction *action : menu->actions()) {
+        const QString text = QString(action->text()).remove(u'&');
+        if (QFontMetrics(menu->font()).horizontalAdvance(text) > menu->actionGeometry(action).width())
+            return describe(menu) + QStringLiteral(": \"%1\" does not fit").arg(text);
+    }
+    return {};
+}
+
+QString keyboardProblem(const KeyboardView *keyboard)
+{
+    for (const KeyboardLayout::Key &key : KeyboardLayout::keys()) {
+        const QRect rect = keyboard->keyRect(key.key).toAlignedRect();
+        const QString cap = KeyboardView::capOf(key.key);
+        if (!keyboard->rect().contains(rect)
+            || (!cap.isEmpty() && !inkFits(keyboard->capFont(), cap, rect, rect, Qt::AlignCenter)))
+            return describe(keyboard) + QStringLiteral(": the key %1 or its cap does not fit").arg(key.key);
+    }
+    return {};
+}
+
 QStringList fitProblems(QWidget *top)
 {
     QStringList problems;
@@ -132,6 +155,10 @@ QStringList fitProblems(QWidget *top)
         add(menuBarProblem(bar));
     for (const FieldView *field : top->findChildren<FieldView *>())
         add(fieldProblem(field));
+    for (const QMenu *menu : top->findChildren<QMenu *>())
+        add(menuProblem(menu));
+    for (const KeyboardView *keyboard : top->findChildren<KeyboardView *>())
+        add(keyboardProblem(keyboard));
     return problems;
 }
 
@@ -168,20 +195,33 @@ class TestTextFit : public QObject
 private slots:
     void initTestCase() { useDesignFont(); }
 
+    // Steps after the first key: pause, then count down through 3, 2, 1.
     void mainWindowTextsFit_data()
     {
         QTest::addColumn<QByteArray>("table");
-        QTest::newRow("widest shipped kana") << widestShippedEntry();
-        QTest::newRow("wide capitals WWW") << QByteArray("\xb3\r\n@\r\nWWW\r\n@\r\n");
-        QTest::newRow("wide capitals MMM") << QByteArray("\xb3\r\n@\r\nMMM\r\n@\r\n");
-        QTest::newRow("J reaching left, Q below") << QByteArray("\xb3\r\n@\r\nJQW\r\n@\r\n");
+        QTest::addColumn<QByteArray>("options");
+        QTest::addColumn<int>("pauseSteps");
+        const QByteArray ka("\xb6\r\n@\r\nKA\r\n@\r\n");
+        QTest::newRow("widest shipped kana") << widestShippedEntry() << QByteArray() << 0;
+        QTest::newRow("wide capitals WWW") << QByteArray("\xb3\r\n@\r\nWWW\r\n@\r\n") << QByteArray() << 0;
+        QTest::newRow("wide capitals MMM") << QByteArray("\xb3\r\n@\r\nMMM\r\n@\r\n") << QByteArray() << 0;
+        QTest::newRow("J reaching left, Q below") << QByteArray("\xb3\r\n@\r\nJQW\r\n@\r\n") << QByteArray()
+                                                  << 0;
+        QTest::newRow("keyboard caps") << ka << QByteArray("[Options]\nKeyboard=true\nSound=true\n") << 0;
+        QTest::newRow("pause and its hint") << ka << QByteArray() << 1;
+        QTest::newRow("count 3") << ka << QByteArray() << 2;
+        QTest::newRow("count 2") << ka << QByteArray() << 3;
+        QTest::newRow("count 1") << ka << QByteArray() << 4;
     }
     void mainWindowTextsFit()
     {
         QFETCH(QByteArray, table);
+        QFETCH(QByteArray, options);
+        QFETCH(int, pauseSteps);
         ProgramFolder folder;
         folder.write("Romaji.tbl", table);
         folder.write("Kolrin.cfg", "False\r\nTrue\r\n\r\n");
+        folder.write("Kolrin.ini", options);
         Session s(folder);
         QVERIFY(s.loaded);
         s.window->show();
@@ -190,6 +230,17 @@ private slots:
         // The typed part in green sits on the same narrowed letters.
         QTest::keyClick(s.window->txtType(), s.window->currentRomaji()[0].toLower().toLatin1());
         checkFits(s.window.get());
+        if (pauseSteps == 0)
+            return;
+        s.window->mnuStart_Click();
+        s.window->mnuPause()->trigger();
+        if (pauseSteps > 1)
+            s.window->mnuPause()->trigger();
+        for (int step = 2; step < pauseSteps; ++step)
+            s.window->tmrCount_Timer();
+        QVERIFY(!s.window->picPrint()->printed().isEmpty());
+        checkFits(s.window.get());
+        s.window->timer().stop();
     }
 
     // The status bar at the widest figures a game can reach.

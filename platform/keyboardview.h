@@ -1,0 +1,58 @@
+#pragma once
+#include "platform/keyboardlayout.h"
+
+#include <QColor>
+#include <QHash>
+#include <QTimer>
+#include <QWidget>
+
+// A picture of the JIS keyboard's main block: each key tinted by the finger
+// that presses it (or by colours given instead), the home keys F and J marked,
+// one key highlighted, and a miss flashed. Drawn with vectors on every paint,
+// so it stays sharp at any desktop scale.
+class KeyboardView : public QWidget
+{
+    Q_OBJECT
+public:
+    using Finger = ::Finger;
+    static constexpr int ViewWidth = 413;
+    static constexpr int ViewHeight = 148;
+    static constexpr int FlashMs = 300;
+
+    explicit KeyboardView(QWidget *parent = nullptr);
+
+    // Null: no key.
+    void setHighlighted(QChar key);
+    QChar highlighted() const { return m_highlighted; }
+    // The expected key flashes red and the pressed one is marked, for FlashMs.
+    void flashMiss(QChar expected, QChar pressed);
+    // Null once the flash is over.
+    QChar flashingKey() const { return m_flashing; }
+    QChar markedKey() const { return m_marked; }
+    // Colours in place of the finger tints (empty: the tints); keys left out
+    // are drawn plain.
+    void setKeyColours(const QHash<QChar, QColor> &colours);
+
+    static Finger fingerOf(QChar key) { return KeyboardLayout::fingerOf(key); }
+    static QColor tintOf(Finger finger);
+    // Where the key is drawn, in the widget's pixels; empty for a key not on it.
+    QRectF keyRect(QChar key) const;
+    // What the key shows: its character, none on the space bar.
+    static QString capOf(QChar key);
+    QFont capFont() const;
+
+    QSize sizeHint() const override { return {ViewWidth, ViewHeight}; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void updateKey(QChar key);
+    void endFlash();
+
+    QChar m_highlighted;
+    QChar m_flashing;
+    QChar m_marked;
+    QHash<QChar, QColor> m_colours;
+    QTimer m_flash;
+};

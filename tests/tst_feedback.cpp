@@ -1,0 +1,147 @@
+// The keyboard guide and the sounds, driven by a session's events.
+#include "game/feedback.h"
+#include "platform/cp932.h"
+#include "platform/keyboardview.h"
+#include "platform/soundplayer.h"
+#include "sessionscript.h"
+
+#include <QMainWindow>
+#include <QTest>
+
+namespace {
+// Stands in for the sound library: remembers what it was asked to play.
+class FakePlayer : public SoundPlayer
+{
+public:
+    using SoundPlayer::SoundPlayer;
+    static inline QStringList played;
+    void play(SoundEffect effect) override
+    {
+        played << QStringList{u"click"_qs, u"buzz"_qs, u"chime"_qs, u"fall"_qs}[int(effect)];
+    }
+};
+
+QString shown(QChar c)
+{
+    return c.isNull() ? QString() : QString(c);
+}
+}
+
+class TestFeedback : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        SoundPlayer::useFactory([](QObject *parent) -> SoundPlayer * { return new FakePlayer(parent); });
+    }
+
+    void fingerOfEachKey_data()
+    {
+        QTest::addColumn<int>("finger");
+        QTest::addColumn<QString>("keys"); // shifted signs and lower case find their key
+        QTest::newRow("left little") << int(Finger::LeftLittle) << "1QAZqaz!";
+        QTest::newRow("left ring") << int(Finger::LeftRing) << "2WSX\"";
+        QTest::newRow("left middle") << int(Finger::LeftMiddle) << "3EDC#";
+        QTest::newRow("left index") << int(Finger::LeftIndex) << "45RTFGVB$%";
+        QTest::newRow("right index") << int(Finger::RightIndex) << "67YUHJNM&'";
+        QTest::newRow("right middle") << int(Finger::RightMiddle) << "8IK,(<";
+        QTest::newRow("right ring") << int(Finger::RightRing) << "9OL.)>";
+        QTest::newRow("right little") << int(Finger::RightLittle) << u"0-^\u00a5P@[;:]/\\+*?_"_qs;
+        QTest::newRow("thumb") << int(Finger::Thumb) << " ";
+    }
+    void fingerOfEachKey()
+    {
+        QFETCH(int, finger);
+        QFETCH(QString, keys);
+        for (QChar key : keys) {
+            QVERIFY2(!KeyboardLayout::keyOf(key).isNull(), qPrintable(QString(key)));
+            QCOMPARE(int(KeyboardView::fingerOf(key)), finger);
+        }
+    }
+
+    // Scripts as tests/sessionscript.h plays them; the word list is KA, or SHI.
+    void keyboardAndSoundsFollowTheSession_data()
+    {
+        QTest::addColumn<bool>("shi");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("highlighted");
+        QTest::addColumn<QString>("flashing");
+        QTest::addColumn<QString>("marked");
+        QTest::addColumn<QString>("sounds");
+        QTest::newRow("idle: the prompt's first key") << false << "" << "K" << "" << "" << "";
+        QTest::newRow("an accepted key: the next") << false << "'k" << "A" << "" << "" << "click";
+        QTest::newRow("a miss: the expected key flashes, the pressed one is marked")
+            << false << "'k 'x" << "A" << "A" << "X" << "click buzz";
+        QTest::newRow("a shifted sign marks its key") << false << "'!" << "K" << "K" << "1" << "buzz";
+        QTest::newRow("a completed prompt chimes; the next prompt's first key")
+            << false << "'k 'a" << "K" << "" << "" << "click chime";
+        QTest::newRow("other spellings: the key of the spelling started") << true << "flex 'c" << "I" << ""
+                                                                          << "" << "click";
+        QTest::newRow("paused: no key") << false << "start 'k pause" << "" << "" << "" << "click";
+        QTest::newRow("counting: no key") << false << "start 'k pause resume count" << "" << "" << ""
+                                          << "click";
+        QTest::newRow("after the count: the next key again")
+            << false << "start 'k pause resume count*3" << "A" << "" << "" << "click";
+        QTest::newRow("game over: the falling phrase") << false << "start tick*221" << "K" << "" << ""
+                                                      << "fall";
+    }
+    void keyboardAndSoundsFollowTheSession()
+    {
+        QFETCH(bool, shi);
+        QFETCH(QString, script);
+        QFETCH(QString, highlighted);
+        QFETCH(QString, flashing);
+        QFETCH(QString, marked);
+        QFETCH(QString, sounds);
+        GameSession session([] { return 1; });
+        session.setTable(RomajiTable::parse(
+            Cp932::decode(shi ? "\xbc\r\n@\r\nSHI\r\n@\r\n" : "\xb6\r\n@\r\nKA\r\n@\r\n"), nullptr));
+        session.setRomajiMode(true);
+        QMainWindow window;
+        window.setCentralWidget(new QWidget);
+        Feedback feedback(session, window);
+        Options options;
+        options.keyboard = options.sound = true;
+        feedback.apply(options);
+        FakePlayer::played.clear();
+        session.begin();
+        playScript(session, script);
+        const KeyboardView *keyboard = feedback.keyboard();
+        QCOMPARE(shown(keyboard->highlighted()), highlighted);
+        QCOMPARE(shown(keyboard->flashingKey()), flashing);
+        QCOMPARE(shown(keyboard->markedKey()), marked);
+        QCOMPARE(FakePlayer::played.join(u' '), sounds);
+    }
+
+    void missFlashesForAboutAThirdOfASecond()
+    {
+        KeyboardView keyboard;
+        QElapsedTimer clock;
+        clock.start();
+        keyboard.flashMiss(u'K', u'x');
+        QCOMPARE(keyboard.markedKey(), QChar(u'X'));
+        QTRY_VERIFY_WITH_TIMEOUT(keyboard.flashingKey().isNull() && keyboard.markedKey().isNull(), 2000);
+        QVERIFY2(clock.elapsed() >= 290, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // A key is filled with its finger's tint, or with a colour given in its
+    // place (keys given none are plain); the highlight goes over either.
+    void keysAreFilledAsAsked()
+    {
+        KeyboardView keyboard;
+        const auto fill = [&keyboard](QChar key) {
+            return keyboard.grab().toImage().pixelColor(keyboard.keyRect(key).topLeft().toPoint() + QPoint(4, 4));
+        };
+        QCOMPARE(fill(u'A'), KeyboardView::tintOf(Finger::LeftLittle));
+        keyboard.setKeyColours({{u'A', QColor(192, 0, 0)}});
+        QCOMPARE(fill(u'A'), QColor(192, 0, 0));
+        QCOMPARE(fill(u'J'), QColor(250, 250, 250));
+        keyboard.setHighlighted(u'A');
+        QCOMPARE(fill(u'A'), QColor(25, 85, 200));
+    }
+};
+
+QTEST_MAIN(TestFeedback)
+#include "tst_feedback.moc"
