@@ -1,19 +1,21 @@
 #include "platform/soundplayer.h"
 
+#include "platform/pluginlibrary.h"
+
 #include <QCoreApplication>
-#include <QLibrary>
 
 namespace {
 SoundPlayer::Factory linkedFactory = nullptr;
 
-// Loaded once and kept for the life of the program.
 SoundPlayer::Factory loadFactory(QString *error)
 {
-    static QLibrary library(QCoreApplication::applicationDirPath()
-                            + QStringLiteral("/plugins/libkolrin_sound.so"));
-    const auto factory = reinterpret_cast<SoundPlayer::Factory>(library.resolve("kolrinCreateSoundPlayer"));
+    QString reason;
+    const auto factory = reinterpret_cast<SoundPlayer::Factory>(loadPluginSymbol(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/plugins/libkolrin_sound.so"),
+        "kolrinCreateSoundPlayer", QStringLiteral("このゲームの効果音のライブラリではありません。"), {},
+        &reason));
     if (!factory && error)
-        *error = library.errorString();
+        *error = reason;
     return factory;
 }
 }
