@@ -252,7 +252,7 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow_data()
     QTest::newRow("garbage") << QByteArray("\x00\xff[[[=\n\x81", 8) << false << false << false
                              << QByteArray();
     QTest::newRow("keys of a later version kept")
-        << QByteArray("[Options]\nFlexibleRomaji=true\nSound=on\n\n[Window]\nx=10\n")
+        << QByteArray("[Options]\nFlexibleRomaji=true\nTheme=dark\n\n[Window]\nx=10\n")
         << true << false << false << QByteArray("x=10");
 }
 
