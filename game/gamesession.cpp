@@ -20,7 +20,7 @@ void GameSession::begin()
 void GameSession::NextPrompt()
 {
     RandomSource random(m_seeds());
-    m_prompt = ::NextPrompt(m_table, m_romajiMode, random);
+    m_prompt = ::NextPrompt(m_table, m_romajiMode, random, m_weights);
     m_currentRomaji = m_prompt.romaji;
     m_spellings = m_romajiMode ? RomajiSpelling::spellingsOf(m_prompt.tableKana, m_prompt.romaji)
                                : QStringList{m_prompt.romaji};
@@ -40,6 +40,7 @@ void GameSession::startGame(qint64 nowMs)
 {
     m_stats.start(nowMs);
     m_startedAt = nowMs;
+    m_keyClock = nowMs;
     setState(State::Running);
 }
 
@@ -83,6 +84,8 @@ bool GameSession::key(QStringView text, qint64 nowMs)
     }
 
     m_stats.accepted();
+    stroke.sinceMs = m_keyClock < 0 ? 0 : nowMs - m_keyClock;
+    m_keyClock = nowMs;
     stroke.expected = stroke.pressed;
     stroke.completes = verdict == KeyVerdict::Completed;
     // Listeners see where the guide now stands: nextKey() is the next letter.
@@ -132,6 +135,7 @@ void GameSession::ResetGame()
 {
     m_level = 1;
     m_charPos = 1;
+    m_keyClock = -1;
     // A spelling the player had switched to gives way to the table's again.
     m_currentRomaji = m_prompt.romaji;
     moveField(FieldMotion::RestTop);
@@ -141,10 +145,12 @@ void GameSession::ResetGame()
 
 void GameSession::pause(qint64 nowMs)
 {
-    if (isRunning())
+    if (isRunning()) {
         m_stats.pause(nowMs);
-    else if (!isCounting())
+        m_pausedAt = nowMs;
+    } else if (!isCounting()) {
         return;
+    }
     setCount(0);
     setState(State::Paused);
 }
@@ -173,6 +179,8 @@ void GameSession::goOn(qint64 nowMs)
         return;
     setCount(0);
     m_stats.resume(nowMs);
+    if (m_keyClock >= 0)
+        m_keyClock += nowMs - m_pausedAt;
     setState(State::Running);
     emit promptChanged();
 }
@@ -183,6 +191,7 @@ void GameSession::switchMode(bool romajiMode, qint64 nowMs)
     m_romajiMode = romajiMode;
     NextPrompt();
     m_charPos = 1;
+    m_keyClock = isRunning() ? nowMs : -1;
     moveField(FieldMotion::RestTop);
     emit promptChanged();
 }

@@ -16,6 +16,10 @@ struct KeyStroke
     int position = 0; // 0-based place of `expected` in the guide
     QString guide;    // the spelling shown when the key came, the one it took for an accepted key
     qint64 atMs = 0;
+    // For an accepted key, the time since the prompt's previous accepted key,
+    // or since the prompt was shown in the game; pauses left out. A key typed
+    // while idle has no time before it: 0 for the first.
+    qint64 sinceMs = 0;
     bool completes = false;
 };
 
@@ -52,6 +56,8 @@ public:
     void setRomajiMode(bool on) { m_romajiMode = on; }
     bool flexibleRomaji() const { return m_flexible; }
     void setFlexibleRomaji(bool on) { m_flexible = on; }
+    // Prompts drawn from now on favour these keys; none: the uniform draw.
+    void setKeyWeights(KeyWeights weights) { m_weights = std::move(weights); }
     // Other spellings count for kana prompts only, with the option on.
     bool judgesSpellings() const { return m_flexible && m_romajiMode; }
 
@@ -130,6 +136,7 @@ private:
     RomajiTable m_table;
     bool m_romajiMode = false;
     bool m_flexible = false;
+    KeyWeights m_weights;
 
     State m_state = State::Idle;
     std::int16_t m_level = 1;
@@ -141,4 +148,6 @@ private:
     float m_fieldTop = 0;
     TypingStats m_stats;
     qint64 m_startedAt = 0;
+    qint64 m_keyClock = -1; // where sinceMs counts from; -1 until a key or a game starts it
+    qint64 m_pausedAt = 0;
 };

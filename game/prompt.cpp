@@ -3,20 +3,67 @@
 #include "game/kana.h"
 #include "game/romajitable.h"
 
-Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &random)
+namespace {
+
+double weightOf(const KeyWeights &weights, const QString &romaji)
+{
+    double heaviest = 1;
+    for (QChar c : romaji)
+        heaviest = std::max(heaviest, weights.value(c, 1));
+    return heaviest;
+}
+
+// The index whose share of the whole the draw falls in.
+template <typename Weight>
+int weightedIndex(int count, Weight weight, RandomSource &random)
+{
+    double total = 0;
+    for (int i = 0; i < count; ++i)
+        total += weight(i);
+    double at = random.next() * total;
+    int last = 0;
+    for (int i = 0; i < count; ++i) {
+        if (weight(i) == 0)
+            continue;
+        last = i;
+        at -= weight(i);
+        if (at < 0)
+            return i;
+    }
+    return last; // rounding left a sliver past the end
+}
+
+}
+
+Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &random,
+                  const KeyWeights &weights)
 {
     Prompt prompt;
     if (romajiMode) {
         Q_ASSERT(table.hasAcceptedEntry());
-        do {
-            const int i = int(random.next() * table.RomaCount) + 1;
-            prompt.romaji = table.RomaList[i];
-            prompt.tableKana = table.KanaList[i];
-            prompt.kana = HanToZen(prompt.tableKana);
-        } while (!RomajiTable::isAccepted(prompt.romaji));
+        int i;
+        if (weights.isEmpty()) {
+            do {
+                i = int(random.next() * table.RomaCount) + 1;
+            } while (!RomajiTable::isAccepted(table.RomaList[i]));
+        } else {
+            i = 1 + weightedIndex(table.RomaCount, [&](int k) {
+                const QString &romaji = table.RomaList[k + 1];
+                return RomajiTable::isAccepted(romaji) ? weightOf(weights, romaji) : 0.0;
+            }, random);
+        }
+        prompt.romaji = table.RomaList[i];
+        prompt.tableKana = table.KanaList[i];
+        prompt.kana = HanToZen(prompt.tableKana);
     } else {
-        for (int k = 0; k < 3; ++k)
-            prompt.romaji += QChar(u'A' + int(random.next() * 26));
+        for (int k = 0; k < 3; ++k) {
+            const int letter = weights.isEmpty()
+                                   ? int(random.next() * 26)
+                                   : weightedIndex(26, [&](int c) {
+                                         return weights.value(QChar(u'A' + c), 1);
+                                     }, random);
+            prompt.romaji += QChar(u'A' + letter);
+        }
     }
     return prompt;
 }

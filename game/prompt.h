@@ -1,4 +1,6 @@
 #pragma once
+#include "records/weakkeys.h"
+
 #include <QString>
 #include <cstdint>
 #include <random>
@@ -28,4 +30,7 @@ struct Prompt
 // Letters mode: three independent capitals. Kana mode: an entry drawn until its
 // romaji is accepted, its kana turned into hiragana. The table must hold an
 // accepted entry (the loader refuses one that does not).
-Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &random);
+// With weights, each capital is drawn with its key's weight, and an entry with
+// the weight of its heaviest letter; without, every draw is the uniform one.
+Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &random,
+                  const KeyWeights &weights = {});

@@ -117,6 +117,36 @@ QStringList unitsOf(QStringView kana)
     return units;
 }
 
+// Before a vowel, N or Y a lone N would read as another kana (NA, NYA),
+// and at the end it is not yet ﾝ.
+bool loneNAllowedBefore(QStringView tail)
+{
+    return !tail.isEmpty() && isConsonant(tail[0]) && tail[0] != u'N' && tail[0] != u'Y';
+}
+
+// Splits `rest` into the spellings of units[u] onwards, by the rules spellingsOf
+// joins them with.
+bool spell(const QStringList &units, qsizetype u, QStringView rest, QList<UnitSpan> &spans)
+{
+    if (u == units.size())
+        return rest.isEmpty();
+    QStringList candidates = unitTable().value(units[u]);
+    if (units[u] == SmallTsu && rest.size() > 1 && rest[0] == rest[1] && isConsonant(rest[0])
+        && rest[0] != u'N')
+        candidates << QString(rest[0]);
+    for (const QString &s : std::as_const(candidates)) {
+        if (!rest.startsWith(s))
+            continue;
+        if (units[u] == Nn && s == u"N" && !loneNAllowedBefore(rest.sliced(1)))
+            continue;
+        spans.append({units[u], int(s.size())});
+        if (spell(units, u + 1, rest.sliced(s.size()), spans))
+            return true;
+        spans.removeLast();
+    }
+    return false;
+}
+
 QString guideFor(const QString &typed, const QStringList &spellings)
 {
     for (const QString &s : spellings) {
@@ -149,11 +179,9 @@ QStringList spellingsOf(const QString &halfWidthKana, const QString &tableRomaji
             }
         }
         for (const QString &s : unitTable().value(*unit)) {
-            // Before a vowel, N or Y a lone N would read as another kana (NA, NYA),
-            // and at the end it is not yet ﾝ.
             const bool loneN = *unit == Nn && s == u"N";
             for (const QString &t : tails) {
-                if (loneN && (t.isEmpty() || !isConsonant(t[0]) || t[0] == u'N' || t[0] == u'Y'))
+                if (loneN && !loneNAllowedBefore(t))
                     continue;
                 add(s + t);
             }
@@ -167,6 +195,15 @@ QStringList spellingsOf(const QString &halfWidthKana, const QString &tableRomaji
             all << t;
     }
     return all;
+}
+
+QList<UnitSpan> unitSpans(const QString &halfWidthKana, const QString &spelling)
+{
+    QList<UnitSpan> spans;
+    const QStringList units = unitsOf(halfWidthKana);
+    if (units.isEmpty() || !spell(units, 0, spelling, spans))
+        return {{halfWidthKana, int(spelling.size())}};
+    return spans;
 }
 
 Judgement judgeKey(QStringView keyText, const QString &typed, const QStringList &spellings)

@@ -14,6 +14,18 @@ namespace RomajiSpelling {
 // letters. Kana that does not split into known units gives the table's only.
 QStringList spellingsOf(const QString &halfWidthKana, const QString &tableRomaji);
 
+// A unit of a kana prompt and how many letters of a spelling spell it.
+struct UnitSpan
+{
+    QString kana; // half-width, as the word list writes it
+    int letters = 0;
+    bool operator==(const UnitSpan &) const = default;
+};
+// The units one spelling of the prompt spells, in order. A spelling that does
+// not split into the kana's units (a word list's own romaji) spells the whole
+// kana as one.
+QList<UnitSpan> unitSpans(const QString &halfWidthKana, const QString &spelling);
+
 struct Judgement
 {
     KeyVerdict verdict = KeyVerdict::Rejected;

@@ -1,6 +1,7 @@
 // The game's rules without a window: keys, spellings, ticks, pause, mode
 // switch and game over, as the session reports them.
 #include "game/fieldmotion.h"
+#include "game/gamerecorder.h"
 #include "game/gamesession.h"
 #include "platform/cp932.h"
 #include "sessionscript.h"
@@ -55,6 +56,29 @@ public:
         });
     }
 };
+
+// Seeded alike for every prompt: letters mode always draws DDL, then XWU.
+struct SeededSession
+{
+    quint64 seed = 0;
+    GameSession session{[this] { return ++seed; }};
+    // Kana mode with a table; letters mode without.
+    explicit SeededSession(const QByteArray &table)
+    {
+        session.setTable(RomajiTable::parse(Cp932::decode(table.isEmpty() ? KaTable : table), nullptr));
+        session.setRomajiMode(!table.isEmpty());
+        session.begin();
+    }
+};
+
+// "K 2/1/200": typed, missed and milliseconds of each key, in key order.
+QString tallies(const KeyTallies &t)
+{
+    QStringList words;
+    for (auto it = t.cbegin(); it != t.cend(); ++it)
+        words << QStringLiteral("%1 %2/%3/%4").arg(it.key()).arg(it->typed).arg(it->missed).arg(it->ms);
+    return words.join(u"  ");
+}
 
 QString stateOf(const GameSession &s)
 {
@@ -163,13 +187,8 @@ private slots:
         QFETCH(float, top);
         QFETCH(QString, state);
 
-        // Seeded alike for every prompt: letters mode always draws DDL, then XWU.
-        quint64 seed = 0;
-        GameSession session([&seed] { return ++seed; });
-        const QByteArray tableBytes = table.isEmpty() ? KaTable : table;
-        session.setTable(RomajiTable::parse(Cp932::decode(tableBytes), nullptr));
-        session.setRomajiMode(!table.isEmpty());
-        session.begin();
+        SeededSession seeded(table);
+        GameSession &session = seeded.session;
         EventLog log(session);
         playScript(session, script);
         QCOMPARE(log.words.join(u' '), events);
@@ -177,6 +196,83 @@ private slots:
         QCOMPARE(session.charPos(), charPos);
         QCOMPARE(session.fieldTop(), top);
         QCOMPARE(stateOf(session), state);
+    }
+
+    // What the game database gets from a game: every key expected, typed
+    // right or missed, the time to type it, and the same for each kana unit.
+    void recordsEveryKeyOfTheGame_data()
+    {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("kana");
+        QTest::addColumn<QString>("game"); // level, keys, misses, played ms, started at
+        const auto one = [](const char *kana, const char *romaji) {
+            return QByteArray(kana) + "\r\n@\r\n" + romaji + "\r\n@\r\n";
+        };
+        const QByteArray KyaTable = one("\xb7\xac", "KYA");        // ｷｬ
+        const QByteArray NkaTable = one("\xdd\xb6", "NKA");        // ﾝｶ
+        const QByteArray TtaTable = one("\xaf\xc0", "TTA");        // ｯﾀ
+        const QByteArray OddTable = one("\xb6\xde", "KA");         // ｶﾞ read as KA
+
+        QTest::newRow("letters: right and wrong keys, times from the start")
+            << QByteArray() << "start@0 1@100 x@150 2@300 3@600 x@700 1@1000 tick*111@10000"
+            << "D 2/1/300  L 1/0/300  X 1/1/400" << "" << "L2 k4 m2 p10000 21:05:20";
+        QTest::newRow("started while idle: that prompt counts, from its first key")
+            << KaTable << "'x@0 'k@100 'x@150 'a@400 'k@600 tick*111@10400"
+            << "A 1/1/300  K 2/1/200" << "か 1/2/300" << "L2 k3 m2 p10400 21:05:19";
+        QTest::newRow("started with Start: keys before it do not count")
+            << KaTable << "'k@0 'x@50 start@100 'a@300 tick*111@10100"
+            << "A 1/0/200" << "か 1/0/200" << "L2 k1 m0 p10000 21:05:20";
+        QTest::newRow("a pause is no time to type")
+            << KaTable << "start@0 'k@100 pause@200 resume@5000 count*3@5200 'a@5300 tick*111@16000"
+            << "A 1/0/200  K 1/0/100" << "か 1/0/300" << "L2 k2 m0 p11000 21:05:14";
+        QTest::newRow("other spellings: the letters of the one typed")
+            << ShiTable << "flex start@0 's@100 'x@200 'i@300 tick*111@10000"
+            << "H 0/1/0  I 1/0/200  S 1/0/100" << "し 1/1/300" << "L2 k2 m1 p10000 21:05:20";
+        QTest::newRow("a small kana belongs to the kana before it")
+            << KyaTable << "start@0 'k@100 'y@200 'a@300 tick*111@10000"
+            << "A 1/0/100  K 1/0/100  Y 1/0/100" << "きゃ 1/0/300" << "L2 k3 m0 p10000 21:05:20";
+        QTest::newRow("ん before a consonant, a lone N")
+            << NkaTable << "start@0 'n@100 'k@300 'x@350 'a@500 tick*111@10000"
+            << "A 1/1/200  K 1/0/200  N 1/0/100" << "か 1/1/400  ん 1/0/100" << "L2 k3 m1 p10000 21:05:20";
+        QTest::newRow("っ doubles the consonant after it")
+            << TtaTable << "start@0 't@100 't@200 'a@400 tick*111@10000"
+            << "A 1/0/200  T 2/0/200" << "た 1/0/300  っ 1/0/100" << "L2 k3 m0 p10000 21:05:20";
+        QTest::newRow("a word list's own romaji: the whole kana")
+            << OddTable << "start@0 'k@100 'a@300 tick*111@10000"
+            << "A 1/0/200  K 1/0/100" << "が 1/0/300" << "L2 k2 m0 p10000 21:05:20";
+        QTest::newRow("the game ends mid-unit: its time waits for the unit")
+            << KaTable << "start@0 'k@100 tick*221@33150"
+            << "K 1/0/100" << "" << "L1 k1 m0 p33150 21:04:56";
+    }
+    void recordsEveryKeyOfTheGame()
+    {
+        QFETCH(QByteArray, table);
+        QFETCH(QString, script);
+        QFETCH(QString, keys);
+        QFETCH(QString, kana);
+        QFETCH(QString, game);
+        SeededSession seeded(table);
+        GameRecorder recorder(seeded.session);
+        GameRecord record;
+        const QDateTime end(QDate(2001, 12, 2), QTime(21, 5, 30));
+        connect(&seeded.session, &GameSession::gameOver, this, [&](const GameSummary &summary) {
+            record = recorder.record(summary, u"山田"_qs, end);
+        });
+        playScript(seeded.session, script);
+        QCOMPARE(tallies(record.keyStats), keys);
+        QCOMPARE(tallies(record.kanaStats), kana);
+        QCOMPARE(QStringLiteral("L%1 k%2 m%3 p%4 %5")
+                     .arg(record.level)
+                     .arg(record.keys)
+                     .arg(record.misses)
+                     .arg(record.playedMs)
+                     .arg(record.startedAt.section(u'T', 1)),
+                 game);
+        QCOMPARE(record.endedAt, u"2001-12-02T21:05:30"_qs);
+        QCOMPARE(record.player, u"山田"_qs);
+        QCOMPARE(record.kanaMode, !table.isEmpty());
     }
 
     void nextKeyFollowsTheGuide_data()

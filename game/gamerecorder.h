@@ -1,0 +1,43 @@
+#pragma once
+#include "game/gamesession.h"
+#include "records/gamerecord.h"
+
+#include <QDateTime>
+#include <QObject>
+
+// Listens to a game session and keeps, for the game under way, how each key
+// and each kana unit fared: the rows the game database stores for it. A game
+// started by completing a prompt while idle counts that prompt's keys too.
+class GameRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    explicit GameRecorder(GameSession &session, QObject *parent = nullptr);
+
+    // The game that just ended; `endedAt` is the wall-clock time it ended at.
+    GameRecord record(const GameSummary &summary, const QString &player,
+                      const QDateTime &endedAt) const;
+
+private:
+    struct Tally
+    {
+        KeyTallies keys, kana;
+        qint64 firstAtMs = -1;
+    };
+    struct Unit
+    {
+        QString kana; // full-width
+        bool endsHere = false;
+    };
+    void count(const KeyStroke &stroke, bool accepted);
+    Unit unitAt(const QString &guide, int position);
+
+    GameSession &m_session;
+    bool m_inGame = false;
+    Tally m_game;
+    Tally m_idle;    // the prompt under way while no game runs
+    Tally m_carried; // that prompt, completed: the game starts with it
+    qint64 m_unitMs = 0; // the unit under way so far
+    QString m_spansOf;   // the kana and guide m_spans are for
+    QList<std::pair<QString, int>> m_spans; // unit and its letters in the guide
+};
