@@ -45,7 +45,8 @@ frmZuvel::frmZuvel(ZuvelM &shared, Desktop &desktop, const QString &programDir, 
 
 frmZuvel::frmZuvel(ZuvelM &shared, Desktop &desktop, const Folders &folders, QWidget *parent)
     : QMainWindow(parent), m_shared(shared), m_desktop(desktop), m_folders(folders),
-      m_store(folders.data, folders.canSave), m_session(clockSeed)
+      m_store(folders.data, folders.canSave), m_session(clockSeed),
+      m_history(m_session, desktop, this, folders.canSave ? folders.data : QString(), m_playerName)
 {
     setWindowTitle(QStringLiteral("Kolrin(Typing Zuvel)"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -76,6 +77,7 @@ void frmZuvel::connectSession()
     connect(&m_session, &GameSession::promptCompleted, m_txtType, &QLineEdit::clear);
     connect(&m_session, &GameSession::pausedChanged, this, &frmZuvel::ShowPause);
     connect(&m_session, &GameSession::countChanged, this, &frmZuvel::ShowPause);
+    connect(&m_history, &GameHistory::stored, this, &frmZuvel::ReloadProgress);
     connect(&m_session, &GameSession::runningChanged, this, [this](bool running) {
         running ? m_tmrUp.start() : m_tmrUp.stop();
         m_mnuPause->setEnabled(m_session.inGame());
@@ -151,6 +153,7 @@ void frmZuvel::buildMenus()
     m_mnuPauseInactive = addOption(option, QStringLiteral("ウィンドウを離れたら一時停止"),
                                    &Options::pauseWhenInactive);
     m_mnuSound = addOption(option, QStringLiteral("効果音を鳴らす"), &Options::sound);
+    addOption(option, QStringLiteral("苦手なキーを多めに出す"), &Options::focusWeakKeys);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addAction(QStringLiteral("目次(&C)"), this, &frmZuvel::mnuMokuji_Click);
@@ -385,6 +388,7 @@ void frmZuvel::ApplyOptions()
 {
     emit optionsApplied();
     m_session.setFlexibleRomaji(m_options.flexibleRomaji);
+    m_history.setFocusWeakKeys(m_options.focusWeakKeys);
     if (m_options.statusBar && !m_lblStatus) {
         statusBar()->setSizeGripEnabled(false);
         m_lblStatus = new QLabel(statusBar());

@@ -1,5 +1,6 @@
 #pragma once
 #include "game/feedback.h"
+#include "game/gamehistory.h"
 #include "game/gamesession.h"
 #include "platform/folders.h"
 #include "shell/options.h"
@@ -50,6 +51,7 @@ public:
     bool Form_Load();
 
     GameSession &session() { return m_session; }
+    GameHistory &history() { return m_history; }
     // For tests and the window's own wiring.
     std::int16_t level() const { return m_session.level(); }
     int charPos() const { return m_session.charPos(); }
@@ -135,6 +137,7 @@ private:
     GameSession m_session;
     QString m_playerName;
     Options m_options;
+    GameHistory m_history;
     QElapsedTimer m_clock;
 
     QTimer m_tmrUp;

@@ -11,8 +11,7 @@
 #include <unistd.h>
 
 namespace {
-// Not a system error number: a FIFO, socket or the like where a file belongs.
-constexpr int NotAFile = -1;
+using TextFile::NotAFile;
 // Kept in memory to put a file back if rewriting it in place fails.
 constexpr qint64 MaxRestorableBytes = 16 << 20;
 

@@ -67,6 +67,9 @@ inline QString replace(const QString &path, const QByteArray &content)
 // link. Call it only while no other copy of the game can be saving there.
 void removeLeftovers(const QString &folder, const QStringList &names);
 
+// Not a system error number: a FIFO, socket or the like where a file belongs.
+constexpr int NotAFile = -1;
+
 // The reason for a system error number, in Japanese, with the system's words.
 QString reason(int errorNumber);
 

@@ -11,6 +11,7 @@ const QString StatusBarKey = QStringLiteral("StatusBar");
 const QString PauseWhenInactiveKey = QStringLiteral("PauseWhenInactive");
 const QString KeyboardKey = QStringLiteral("Keyboard");
 const QString SoundKey = QStringLiteral("Sound");
+const QString FocusWeakKeysKey = QStringLiteral("FocusWeakKeys");
 
 // QSettings reads and writes only named files, so the bytes pass through a
 // private scratch copy; the real file is read and replaced by the caller with
@@ -58,6 +59,7 @@ Options Options::fromIni(const QByteArray &bytes)
     options.pauseWhenInactive = flag(ini, PauseWhenInactiveKey);
     options.keyboard = flag(ini, KeyboardKey);
     options.sound = flag(ini, SoundKey);
+    options.focusWeakKeys = flag(ini, FocusWeakKeysKey);
     return options;
 }
 
@@ -72,6 +74,9 @@ bool Options::toIni(const QByteArray &previous, QByteArray *out, QString *error)
         ini.setValue(PauseWhenInactiveKey, pauseWhenInactive);
         ini.setValue(KeyboardKey, keyboard);
         ini.setValue(SoundKey, sound);
+        // Newer than the file of a player who never turned it on.
+        if (focusWeakKeys || ini.contains(FocusWeakKeysKey))
+            ini.setValue(FocusWeakKeysKey, focusWeakKeys);
         ini.endGroup();
         ini.sync();
         if (ini.status() == QSettings::NoError) {

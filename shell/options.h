@@ -10,6 +10,7 @@
 //   PauseWhenInactive=true|false
 //   Keyboard=true|false
 //   Sound=true|false
+//   FocusWeakKeys=true|false     written only once it was on
 // Missing or damaged values fall back to the defaults, all off. Keys and groups
 // this version does not know are kept when the file is written again.
 struct Options
@@ -19,8 +20,13 @@ struct Options
     bool pauseWhenInactive = false;
     bool keyboard = false;
     bool sound = false;
+    bool focusWeakKeys = false;
 
-    bool isDefault() const { return !flexibleRomaji && !statusBar && !pauseWhenInactive && !keyboard && !sound; }
+    bool isDefault() const
+    {
+        return !flexibleRomaji && !statusBar && !pauseWhenInactive && !keyboard && !sound
+            && !focusWeakKeys;
+    }
 
     static Options fromIni(const QByteArray &bytes);
     // The file `previous` with these options written over it; false, with the

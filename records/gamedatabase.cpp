@@ -1,0 +1,323 @@
+#include "records/gamedatabase.h"
+
+#include "platform/textfile.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// SQLite's primary result codes, as Qt's driver hands them on.
+enum SqliteCode {
+    Busy = 5,
+    Locked = 6,
+    IoError = 10,
+    Corrupt = 11,
+    Full = 13,
+    NotADatabase = 26,
+};
+
+const char *const Schema[] = {
+    "CREATE TABLE games (id INTEGER PRIMARY KEY, mode TEXT NOT NULL, player TEXT NOT NULL, "
+    "started_at TEXT NOT NULL, ended_at TEXT NOT NULL, level INTEGER NOT NULL, "
+    "keys INTEGER NOT NULL, misses INTEGER NOT NULL, played_ms INTEGER NOT NULL, "
+    "other_spellings INTEGER NOT NULL)",
+    "CREATE INDEX games_mode_player ON games (mode, player)",
+    "CREATE TABLE key_stats (game_id INTEGER NOT NULL REFERENCES games(id), key TEXT NOT NULL, "
+    "typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL, "
+    "PRIMARY KEY (game_id, key))",
+    "CREATE TABLE kana_stats (game_id INTEGER NOT NULL REFERENCES games(id), kana TEXT NOT NULL, "
+    "typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL, "
+    "PRIMARY KEY (game_id, kana))",
+    "PRAGMA user_version = 1",
+};
+constexpr int Version = 1;
+
+QString modeName(bool kanaMode)
+{
+    return kanaMode ? QStringLiteral("kana") : QStringLiteral("letters");
+}
+
+QAtomicInt connections;
+
+}
+
+GameDatabase::GameDatabase(const QString &path, bool readOnly)
+    : m_path(path), m_readOnly(readOnly),
+      m_connection(QStringLiteral("kolrin-db-%1").arg(connections.fetchAndAddRelaxed(1)))
+{
+}
+
+GameDatabase::~GameDatabase()
+{
+    close();
+}
+
+void GameDatabase::close()
+{
+    if (m_db.isValid()) {
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connection);
+    }
+    if (m_state == State::Open)
+        m_state = State::Closed;
+}
+
+GameDatabase::Failure GameDatabase::failureOf(const QSqlError &error)
+{
+    switch (error.nativeErrorCode().toInt() & 0xff) {
+    case NotADatabase:
+    case Corrupt:
+        return {Fault::Broken, {}};
+    case Busy:
+    case Locked:
+        return {Fault::Locked, QStringLiteral("ほかのプログラムが使用中です。")};
+    case Full:
+        return {Fault::Failed, TextFile::reason(ENOSPC)};
+    case IoError:
+        return {Fault::Failed, TextFile::reason(EIO)};
+    default:
+        return {Fault::Unusable, error.databaseText()};
+    }
+}
+
+GameDatabase::Failure GameDatabase::open()
+{
+    if (m_state == State::Open)
+        return {};
+    if (m_state == State::Unusable)
+        return {Fault::Unusable, {}};
+    Failure failure = openFile();
+    if (!failure)
+        failure = setUp();
+    if (failure)
+        close();
+    else
+        m_state = State::Open;
+    return failure;
+}
+
+GameDatabase::Failure GameDatabase::openFile()
+{
+    const QByteArray native = QFile::encodeName(m_path);
+    struct stat st;
+    if (::stat(native.constData(), &st) == 0) {
+        // SQLite would wait on a FIFO and take a folder for a missing file.
+        if (!S_ISREG(st.st_mode))
+            return {Fault::Unusable, TextFile::reason(S_ISDIR(st.st_mode) ? EISDIR : TextFile::NotAFile)};
+        if (::access(native.constData(), m_readOnly ? R_OK : R_OK | W_OK) != 0)
+            return {Fault::Unusable, TextFile::reason(errno)};
+    } else if (m_readOnly) {
+        return {Fault::Unusable, TextFile::reason(ENOENT)};
+    }
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    m_db.setDatabaseName(m_path);
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+    if (!m_db.open())
+        return {Fault::Unusable, m_db.lastError().databaseText()};
+    return {};
+}
+
+// A new file gets the schema; one of another program, or of a later version
+// of the game, is left as it is.
+GameDatabase::Failure GameDatabase::setUp()
+{
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        return failureOf(query.lastError());
+    const int version = query.value(0).toInt();
+    if (version == Version)
+        return {};
+    if (version > Version)
+        return {Fault::Unusable, QStringLiteral("新しい版の Kolrin が作ったファイルです。")};
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !query.next())
+        return failureOf(query.lastError());
+    if (query.value(0).toInt() != 0 || m_readOnly)
+        return {Fault::Unusable, QStringLiteral("Kolrin のゲームの記録ではありません。")};
+    // Readers never keep the writer waiting, nor the writer them.
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")))
+        return failureOf(query.lastError());
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return failureOf(query.lastError());
+    for (const char *statement : Schema) {
+        if (!query.exec(QString::fromLatin1(statement))) {
+            const Failure failure = failureOf(query.lastError());
+            query.exec(QStringLiteral("ROLLBACK"));
+            return failure;
+        }
+    }
+    if (!query.exec(QStringLiteral("COMMIT"))) {
+        const Failure failure = failureOf(query.lastError());
+        query.exec(QStringLiteral("ROLLBACK"));
+        return failure;
+    }
+    return {};
+}
+
+GameDatabase::Failure GameDatabase::write(const GameRecord &game)
+{
+    if (Failure failure = open())
+        return failure;
+    QSqlQuery query(m_db);
+    const auto failed = [&query](const QSqlError &error) {
+        const Failure failure = failureOf(error);
+        query.exec(QStringLiteral("ROLLBACK"));
+        return failure;
+    };
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return failureOf(query.lastError());
+    query.prepare(QStringLiteral(
+        "INSERT INTO games (mode, player, started_at, ended_at, level, keys, misses, played_ms, "
+        "other_spellings) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (const QVariant &value :
+         {QVariant(modeName(game.kanaMode)), QVariant(game.player), QVariant(game.startedAt),
+          QVariant(game.endedAt), QVariant(game.level), QVariant(game.keys), QVariant(game.misses),
+          QVariant(game.playedMs), QVariant(int(game.otherSpellings))})
+        query.addBindValue(value);
+    if (!query.exec())
+        return failed(query.lastError());
+    const qint64 id = query.lastInsertId().toLongLong();
+    const struct
+    {
+        const char *insert;
+        const KeyTallies &tallies;
+    } tables[] = {
+        {"INSERT INTO key_stats (game_id, key, typed, missed, ms) VALUES (?, ?, ?, ?, ?)", game.keyStats},
+        {"INSERT INTO kana_stats (game_id, kana, typed, missed, ms) VALUES (?, ?, ?, ?, ?)", game.kanaStats},
+    };
+    for (const auto &table : tables) {
+        if (table.tallies.isEmpty())
+            continue;
+        query.prepare(QString::fromLatin1(table.insert));
+        for (auto it = table.tallies.cbegin(); it != table.tallies.cend(); ++it) {
+            query.addBindValue(id);
+            query.addBindValue(it.key());
+            query.addBindValue(it->typed);
+            query.addBindValue(it->missed);
+            query.addBindValue(it->ms);
+            if (!query.exec())
+                return failed(query.lastError());
+        }
+    }
+    if (!query.exec(QStringLiteral("COMMIT")))
+        return failed(query.lastError());
+    return {};
+}
+
+GameDatabase::Outcome GameDatabase::add(const GameRecord &game, const QDateTime &now)
+{
+    Outcome outcome;
+    if (m_state == State::Unusable)
+        return outcome;
+    Failure failure = write(game);
+    QString renamed;
+    if (failure.fault == Fault::Broken) {
+        close();
+        renamed = setAside(now);
+        failure = renamed.isEmpty() ? Failure{Fault::Unusable, QStringLiteral("名前を変えられません。")}
+                                    : write(game);
+        if (failure.fault == Fault::Broken)
+            failure.fault = Fault::Unusable;
+    }
+    QStringList told;
+    if (!renamed.isEmpty()) {
+        told << QStringLiteral("ゲームの記録が壊れていたので、名前を変えて残し、新しく始めました。\n%1")
+                    .arg(QDir::toNativeSeparators(renamed));
+    }
+    const QString path = QDir::toNativeSeparators(m_path);
+    switch (failure.fault) {
+    case Fault::None:
+        outcome.written = true;
+        break;
+    case Fault::Unusable:
+    case Fault::Broken:
+        close();
+        m_state = State::Unusable;
+        told << QStringLiteral("ゲームの記録を保存できません。今回はゲームを記録しません。\n%1\n%2")
+                    .arg(path, failure.reason);
+        break;
+    case Fault::Locked:
+    case Fault::Failed:
+        told << QStringLiteral("このゲームを記録できませんでした。\n%1\n%2").arg(path, failure.reason);
+        break;
+    }
+    outcome.message = told.join(QStringLiteral("\n\n"));
+    return outcome;
+}
+
+// The damaged file keeps its contents under a name of its own, with whatever
+// SQLite kept beside it, so that a new file at the old name starts clean.
+QString GameDatabase::setAside(const QDateTime &now)
+{
+    const QString base = m_path + QStringLiteral(".broken-") + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = base;
+    for (int n = 2; QFileInfo(aside).exists() || QFileInfo(aside).isSymLink(); ++n)
+        aside = base + u'-' + QString::number(n);
+    if (!QFile::rename(m_path, aside))
+        return {};
+    for (const char *side : {"-wal", "-shm", "-journal"}) {
+        const QString sidePath = m_path + QLatin1String(side);
+        if (QFileInfo::exists(sidePath))
+            QFile::rename(sidePath, aside + QLatin1String(side));
+    }
+    return aside;
+}
+
+QSqlQuery GameDatabase::select(const QString &sql, const Games &games) const
+{
+    QString ids = QStringLiteral("SELECT id FROM games WHERE mode = ?");
+    if (games.player)
+        ids += QStringLiteral(" AND player = ?");
+    if (games.last > 0)
+        ids += QStringLiteral(" ORDER BY id DESC LIMIT %1").arg(games.last);
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(sql.arg(ids));
+    query.addBindValue(modeName(games.kanaMode));
+    if (games.player)
+        query.addBindValue(*games.player);
+    query.exec();
+    return query;
+}
+
+KeyTallies GameDatabase::tallies(Stats stats, const Games &games)
+{
+    KeyTallies tallies;
+    if (open())
+        return tallies;
+    const QString sql = stats == Stats::Keys
+        ? QStringLiteral("SELECT key, SUM(typed), SUM(missed), SUM(ms) FROM key_stats "
+                         "WHERE game_id IN (%1) GROUP BY key")
+        : QStringLiteral("SELECT kana, SUM(typed), SUM(missed), SUM(ms) FROM kana_stats "
+                         "WHERE game_id IN (%1) GROUP BY kana");
+    QSqlQuery query = select(sql, games);
+    while (query.next()) {
+        tallies.insert(query.value(0).toString(), {query.value(1).toLongLong(),
+                                                   query.value(2).toLongLong(),
+                                                   query.value(3).toLongLong()});
+    }
+    return tallies;
+}
+
+bool GameDatabase::forEachGame(const Games &games, const GameFigures &onGame)
+{
+    if (open())
+        return false;
+    QSqlQuery query = select(QStringLiteral("SELECT keys, misses, played_ms FROM games "
+                                            "WHERE id IN (%1) ORDER BY id"), games);
+    if (!query.isActive())
+        return false;
+    while (query.next())
+        onGame(query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toLongLong());
+    return true;
+}

@@ -1,0 +1,91 @@
+#pragma once
+#include "records/gamerecord.h"
+
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QSqlError;
+class QSqlQuery;
+
+// Kolrin.db, SQLite through Qt SQL, in the folder of the result files. A
+// format other programs may read, kept to SQL that PostgreSQL also accepts:
+//   PRAGMA user_version = 1
+//   games(id INTEGER PRIMARY KEY, mode TEXT NOT NULL ('kana' or 'letters'),
+//         player TEXT NOT NULL, started_at TEXT NOT NULL, ended_at TEXT NOT NULL
+//         (local time, YYYY-MM-DDTHH:MM:SS), level INTEGER NOT NULL,
+//         keys INTEGER NOT NULL, misses INTEGER NOT NULL,
+//         played_ms INTEGER NOT NULL, other_spellings INTEGER NOT NULL (0 or 1)),
+//     indexed on (mode, player)
+//   key_stats(game_id INTEGER NOT NULL REFERENCES games(id), key TEXT NOT NULL,
+//             typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL,
+//             PRIMARY KEY (game_id, key))
+//   kana_stats(game_id ..., kana TEXT NOT NULL, typed, missed, ms,
+//              PRIMARY KEY (game_id, kana)), kana prompts only
+// One connection, used by one thread only. Nothing here ever shows a box: a
+// failure comes back as the text to show.
+class GameDatabase
+{
+public:
+    static constexpr int BusyTimeoutMs = 2000;
+    static QString fileName() { return QStringLiteral("Kolrin.db"); }
+
+    // Opens nothing yet. Read-only: never makes, repairs or writes the file.
+    GameDatabase(const QString &path, bool readOnly);
+    ~GameDatabase();
+    GameDatabase(const GameDatabase &) = delete;
+    GameDatabase &operator=(const GameDatabase &) = delete;
+
+    struct Outcome
+    {
+        bool written = false;
+        QString message; // for the player; empty when there is nothing to tell
+    };
+    // One game in one transaction, the file opened (or made) on first use. A
+    // file that is no database, or a damaged one, is renamed aside and a new
+    // one takes the game. A file that cannot be used is told once and then
+    // left alone for the life of this object; a full disk or another program
+    // holding the file loses this game only.
+    Outcome add(const GameRecord &game, const QDateTime &now);
+
+    // The games of one mode, of one player or (nullopt) everyone.
+    struct Games
+    {
+        bool kanaMode = false;
+        std::optional<QString> player;
+        int last = 0; // the most recent ones only; 0: all
+    };
+    enum class Stats { Keys, Kana };
+    // Each key's or kana's figures summed over the games; empty when the file
+    // is missing or cannot be read.
+    KeyTallies tallies(Stats stats, const Games &games);
+    // keys, misses and played_ms of each game, oldest first.
+    using GameFigures = std::function<void(qint64 keys, qint64 misses, qint64 playedMs)>;
+    bool forEachGame(const Games &games, const GameFigures &onGame);
+
+private:
+    enum class State { Closed, Open, Unusable };
+    enum class Fault { None, Broken, Locked, Failed, Unusable };
+    struct Failure
+    {
+        Fault fault = Fault::None;
+        QString reason;
+        explicit operator bool() const { return fault != Fault::None; }
+    };
+    static Failure failureOf(const QSqlError &error);
+    Failure open();
+    Failure openFile();
+    Failure setUp();
+    Failure write(const GameRecord &game);
+    QString setAside(const QDateTime &now);
+    void close();
+    QSqlQuery select(const QString &sql, const Games &games) const;
+
+    QString m_path;
+    bool m_readOnly;
+    QString m_connection;
+    QSqlDatabase m_db;
+    State m_state = State::Closed;
+};

@@ -1,0 +1,252 @@
+// Kolrin.db: its schema, the rows a game leaves, the figures read back, and
+// what the weak keys are made of.
+#include "records/gamedatabase.h"
+#include "records/weakkeys.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+// "K 2/1/200" per key, as in the session's tests.
+KeyTallies parseTallies(const QString &text)
+{
+    KeyTallies tallies;
+    for (const QString &item : text.split(QStringLiteral("  "), Qt::SkipEmptyParts)) {
+        const QStringList figures = item.section(u' ', 1).split(u'/');
+        tallies.insert(item.section(u' ', 0, 0),
+                       {figures[0].toLongLong(), figures[1].toLongLong(), figures[2].toLongLong()});
+    }
+    return tallies;
+}
+
+QString format(const KeyTallies &tallies)
+{
+    QStringList words;
+    for (auto it = tallies.cbegin(); it != tallies.cend(); ++it)
+        words << QStringLiteral("%1 %2/%3/%4").arg(it.key()).arg(it->typed).arg(it->missed).arg(it->ms);
+    return words.join(u"  ");
+}
+
+GameRecord game(bool kana, const QString &player, const QString &keys, const QString &kanaStats = {})
+{
+    GameRecord g;
+    g.kanaMode = kana;
+    g.player = player;
+    g.startedAt = QStringLiteral("2001-12-02T21:05:00");
+    g.endedAt = QStringLiteral("2001-12-02T21:05:40");
+    g.level = 7;
+    g.keyStats = parseTallies(keys);
+    g.kanaStats = parseTallies(kanaStats);
+    for (const KeyTally &t : std::as_const(g.keyStats)) {
+        g.keys += t.typed;
+        g.misses += t.missed;
+    }
+    g.playedMs = 38500;
+    g.otherSpellings = kana;
+    return g;
+}
+
+// The file as another program sees it, through a connection of its own.
+class Reader
+{
+public:
+    explicit Reader(const QString &path)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
+        db.setDatabaseName(path);
+        db.open();
+    }
+    ~Reader() { QSqlDatabase::removeDatabase(QStringLiteral("reader")); }
+    // Every row, its columns joined by "|", rows by "; ".
+    QString rows(const QString &sql) const
+    {
+        QSqlQuery query(QSqlDatabase::database(QStringLiteral("reader")));
+        if (!query.exec(sql))
+            return query.lastError().text();
+        QStringList rows;
+        while (query.next()) {
+            QStringList columns;
+            for (int i = 0; i < query.record().count(); ++i)
+                columns << query.value(i).toString();
+            rows << columns.join(u'|');
+        }
+        return rows.join(u"; ");
+    }
+};
+}
+
+class TestGameDatabase : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keepsTheDocumentedSchema_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("columns"); // name|type|not null|primary key part
+        QTest::newRow("games") << "games"
+                               << "id|INTEGER|0|1; mode|TEXT|1|0; player|TEXT|1|0; started_at|TEXT|1|0; "
+                                  "ended_at|TEXT|1|0; level|INTEGER|1|0; keys|INTEGER|1|0; "
+                                  "misses|INTEGER|1|0; played_ms|INTEGER|1|0; other_spellings|INTEGER|1|0";
+        QTest::newRow("key_stats") << "key_stats"
+                                   << "game_id|INTEGER|1|1; key|TEXT|1|2; typed|INTEGER|1|0; "
+                                      "missed|INTEGER|1|0; ms|INTEGER|1|0";
+        QTest::newRow("kana_stats") << "kana_stats"
+                                    << "game_id|INTEGER|1|1; kana|TEXT|1|2; typed|INTEGER|1|0; "
+                                       "missed|INTEGER|1|0; ms|INTEGER|1|0";
+    }
+    void keepsTheDocumentedSchema()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, columns);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(GameDatabase::fileName());
+        {
+            GameDatabase db(path, false);
+            QVERIFY(db.add(game(false, u"p"_qs, u"A 1/0/100"_qs), QDateTime()).written);
+        }
+        Reader reader(path);
+        QCOMPARE(reader.rows(u"PRAGMA user_version"_qs), u"1"_qs);
+        QCOMPARE(reader.rows(u"SELECT name, type, \"notnull\", pk FROM pragma_table_info('%1')"_qs.arg(table)),
+                 columns);
+        QCOMPARE(reader.rows(u"SELECT name FROM pragma_index_list('games') WHERE origin = 'c'"_qs),
+                 u"games_mode_player"_qs);
+        QCOMPARE(reader.rows(u"SELECT name FROM pragma_index_info('games_mode_player')"_qs),
+                 u"mode; player"_qs);
+        QCOMPARE(reader.rows(u"SELECT \"table\", \"from\", \"to\" FROM pragma_foreign_key_list('%1')"_qs.arg(table)),
+                 table == u"games" ? QString() : u"games|game_id|id"_qs);
+    }
+
+    void storesEachGameWithItsKeys()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(GameDatabase::fileName());
+        {
+            GameDatabase db(path, false);
+            QVERIFY(db.add(game(false, u"bob"_qs, u"D 2/1/300  L 1/0/300  X 1/1/400"_qs), QDateTime()).written);
+            QVERIFY(db.add(game(true, u"山田"_qs, u"A 1/1/300  K 2/1/200"_qs, u"か 1/2/300"_qs), QDateTime())
+                        .written);
+        }
+        Reader reader(path);
+        QCOMPARE(reader.rows(u"SELECT * FROM games ORDER BY id"_qs),
+                 u"1|letters|bob|2001-12-02T21:05:00|2001-12-02T21:05:40|7|4|2|38500|0; "
+                 "2|kana|山田|2001-12-02T21:05:00|2001-12-02T21:05:40|7|3|2|38500|1"_qs);
+        QCOMPARE(reader.rows(u"SELECT * FROM key_stats ORDER BY game_id, key"_qs),
+                 u"1|D|2|1|300; 1|L|1|0|300; 1|X|1|1|400; 2|A|1|1|300; 2|K|2|1|200"_qs);
+        QCOMPARE(reader.rows(u"SELECT * FROM kana_stats"_qs), u"2|か|1|2|300"_qs);
+    }
+
+    // Four games of three players; the newest last.
+    void sumsTheChosenGames_data()
+    {
+        QTest::addColumn<bool>("kana");
+        QTest::addColumn<QString>("player"); // null: everyone
+        QTest::addColumn<int>("last");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("kanaStats");
+        QTest::addColumn<QString>("games"); // keys/misses/played of each, oldest first
+
+        QTest::newRow("one player, all games") << false << "a" << 0 << "A 4/1/400  B 1/0/50" << ""
+                                               << "2/1/38500 3/0/38500";
+        QTest::newRow("one player, the last game") << false << "a" << 1 << "A 2/0/200  B 1/0/50" << ""
+                                                   << "2/1/38500 3/0/38500";
+        QTest::newRow("everyone, the last two") << false << QString() << 2 << "A 3/0/300  B 1/0/50  C 0/3/0"
+                                                << "" << "2/1/38500 1/3/38500 3/0/38500";
+        QTest::newRow("kana mode") << true << "a" << 0 << "K 5/5/500" << "か 5/5/900" << "5/5/38500";
+        QTest::newRow("nobody's") << false << "z" << 10 << "" << "" << "";
+    }
+    void sumsTheChosenGames()
+    {
+        QFETCH(bool, kana);
+        QFETCH(QString, player);
+        QFETCH(int, last);
+        QFETCH(QString, keys);
+        QFETCH(QString, kanaStats);
+        QFETCH(QString, games);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(GameDatabase::fileName());
+        GameDatabase db(path, false);
+        for (const GameRecord &g : {game(false, u"a"_qs, u"A 2/1/200"_qs),
+                                    game(false, u"b"_qs, u"A 1/0/100  C 0/3/0"_qs),
+                                    game(true, u"a"_qs, u"K 5/5/500"_qs, u"か 5/5/900"_qs),
+                                    game(false, u"a"_qs, u"A 2/0/200  B 1/0/50"_qs)})
+            QVERIFY(db.add(g, QDateTime()).written);
+
+        GameDatabase reader(path, true);
+        const GameDatabase::Games chosen{kana, player.isNull() ? std::nullopt : std::optional(player), last};
+        QCOMPARE(format(reader.tallies(GameDatabase::Stats::Keys, chosen)), keys);
+        QCOMPARE(format(reader.tallies(GameDatabase::Stats::Kana, chosen)), kanaStats);
+        QStringList figures;
+        QVERIFY(reader.forEachGame({kana, chosen.player, 0}, [&](qint64 k, qint64 m, qint64 p) {
+            figures << QStringLiteral("%1/%2/%3").arg(k).arg(m).arg(p);
+        }));
+        QCOMPARE(figures.join(u' '), games);
+    }
+
+    void readerNeverMakesTheFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(GameDatabase::fileName());
+        GameDatabase reader(path, true);
+        QVERIFY(reader.tallies(GameDatabase::Stats::Keys, {}).isEmpty());
+        QVERIFY(!reader.forEachGame({}, [](qint64, qint64, qint64) {}));
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void weightsFollowMissRates_data()
+    {
+        QTest::addColumn<QString>("tallies");
+        QTest::addColumn<QString>("weights"); // key=weight, every key not named weighs 1
+        QTest::newRow("the worst key weighs 10")
+            << "A 90/10/0  B 95/5/0  C 100/0/0" << "A=10 B=5.5";
+        QTest::newRow("fewer than ten right keys say nothing")
+            << "A 9/9/0  B 95/5/0" << "B=10";
+        QTest::newRow("no key missed: all alike") << "A 50/0/0  B 10/0/0" << "";
+        QTest::newRow("only rare keys missed: all alike") << "A 50/0/0  Q 3/5/0" << "";
+        QTest::newRow("ten right keys are enough") << "A 10/10/0  B 30/10/0" << "A=10 B=5.5";
+        QTest::newRow("nothing yet") << "" << "";
+    }
+    void weightsFollowMissRates()
+    {
+        QFETCH(QString, tallies);
+        QFETCH(QString, weights);
+        const KeyWeights w = WeakKeys::weights(parseTallies(tallies));
+        QStringList shown;
+        for (auto it = w.cbegin(); it != w.cend(); ++it)
+            shown << QStringLiteral("%1=%2").arg(it.key()).arg(it.value());
+        shown.sort();
+        QCOMPARE(shown.join(u' '), weights);
+    }
+
+    void weakestKeysComeFirst_data()
+    {
+        QTest::addColumn<QString>("tallies");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("order");
+        QTest::newRow("by miss rate")
+            << "A 90/10/0  B 80/20/0  C 99/1/0  D 100/0/0" << 5 << "B A C D";
+        QTest::newRow("ties by the longer mean time")
+            << "A 90/10/9000  B 18/2/3600  C 45/5/9000" << 5 << "B C A";
+        QTest::newRow("typed fewer than ten times: left out")
+            << "A 9/30/0  B 10/1/0" << 5 << "B";
+        QTest::newRow("at most the count asked")
+            << "A 10/1/0  B 10/2/0  C 10/3/0  D 10/4/0  E 10/5/0  F 10/6/0" << 5 << "F E D C B";
+        QTest::newRow("full ties: by key") << "か 20/1/100  あ 20/1/100" << 10 << "あ か";
+    }
+    void weakestKeysComeFirst()
+    {
+        QFETCH(QString, tallies);
+        QFETCH(int, count);
+        QFETCH(QString, order);
+        QStringList keys;
+        for (const WeakKeys::Weak &weak : WeakKeys::weakest(parseTallies(tallies), count))
+            keys << weak.key;
+        QCOMPARE(keys.join(u' '), order);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGameDatabase)
+#include "tst_gamedatabase.moc"
