@@ -49,6 +49,13 @@ QString modeName(bool kanaMode)
 
 QAtomicInt connections;
 
+// Qt binds a null text as NULL, which the columns refuse: a player who never
+// gave a name plays under the empty one.
+QVariant text(const QString &s)
+{
+    return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
+}
+
 }
 
 GameDatabase::GameDatabase(const QString &path, bool readOnly)
@@ -180,8 +187,8 @@ GameDatabase::Failure GameDatabase::write(const GameRecord &game)
         "INSERT INTO games (mode, player, started_at, ended_at, level, keys, misses, played_ms, "
         "other_spellings) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QVariant &value :
-         {QVariant(modeName(game.kanaMode)), QVariant(game.player), QVariant(game.startedAt),
-          QVariant(game.endedAt), QVariant(game.level), QVariant(game.keys), QVariant(game.misses),
+         {QVariant(modeName(game.kanaMode)), text(game.player), text(game.startedAt),
+          text(game.endedAt), QVariant(game.level), QVariant(game.keys), QVariant(game.misses),
           QVariant(game.playedMs), QVariant(int(game.otherSpellings))})
         query.addBindValue(value);
     if (!query.exec())
@@ -285,7 +292,7 @@ QSqlQuery GameDatabase::select(const QString &sql, const Games &games) const
     query.prepare(sql.arg(ids));
     query.addBindValue(modeName(games.kanaMode));
     if (games.player)
-        query.addBindValue(*games.player);
+        query.addBindValue(text(*games.player));
     query.exec();
     return query;
 }

@@ -129,13 +129,17 @@ private slots:
             QVERIFY(db.add(game(false, u"bob"_qs, u"D 2/1/300  L 1/0/300  X 1/1/400"_qs), QDateTime()).written);
             QVERIFY(db.add(game(true, u"山田"_qs, u"A 1/1/300  K 2/1/200"_qs, u"か 1/2/300"_qs), QDateTime())
                         .written);
+            // A player who never gave a name.
+            QVERIFY(db.add(game(false, QString(), u"A 1/0/100"_qs), QDateTime()).written);
+            QCOMPARE(format(db.tallies(GameDatabase::Stats::Keys, {false, QString(), 0})), u"A 1/0/100"_qs);
         }
         Reader reader(path);
         QCOMPARE(reader.rows(u"SELECT * FROM games ORDER BY id"_qs),
                  u"1|letters|bob|2001-12-02T21:05:00|2001-12-02T21:05:40|7|4|2|38500|0; "
-                 "2|kana|山田|2001-12-02T21:05:00|2001-12-02T21:05:40|7|3|2|38500|1"_qs);
+                 "2|kana|山田|2001-12-02T21:05:00|2001-12-02T21:05:40|7|3|2|38500|1; "
+                 "3|letters||2001-12-02T21:05:00|2001-12-02T21:05:40|7|1|0|38500|0"_qs);
         QCOMPARE(reader.rows(u"SELECT * FROM key_stats ORDER BY game_id, key"_qs),
-                 u"1|D|2|1|300; 1|L|1|0|300; 1|X|1|1|400; 2|A|1|1|300; 2|K|2|1|200"_qs);
+                 u"1|D|2|1|300; 1|L|1|0|300; 1|X|1|1|400; 2|A|1|1|300; 2|K|2|1|200; 3|A|1|0|100"_qs);
         QCOMPARE(reader.rows(u"SELECT * FROM kana_stats"_qs), u"2|か|1|2|300"_qs);
     }
 

@@ -122,6 +122,57 @@ private slots:
         QCOMPARE(drawn, expected);
     }
 
+    // 10,000 seeded draws: the weak key's share near its weight's, and every
+    // prompt still drawn. Letters: each of the three letters on its own; kana:
+    // an entry weighs what its heaviest letter does.
+    void weakKeysAreDrawnMoreOften_data()
+    {
+        QTest::addColumn<bool>("romajiMode");
+        QTest::addColumn<QString>("weights"); // letter=weight
+        QTest::addColumn<QString>("favoured");
+        QTest::addColumn<double>("share"); // of letters, or of prompts
+        QTest::addColumn<int>("different"); // prompts or letters ever drawn
+        QTest::newRow("letters: Q weighs 10") << false << "Q=10" << "Q" << 10.0 / 35 << 26;
+        QTest::newRow("letters: two weak keys") << false << "Q=10 Z=5.5" << "Z" << 5.5 / 40.5 << 26;
+        QTest::newRow("kana: KA by its K") << true << "K=10" << "KA" << 10.0 / 13 << 4;
+        QTest::newRow("kana: SHI by its heaviest letter") << true << "S=2 H=4" << "SHI" << 4.0 / 7 << 4;
+        QTest::newRow("kana: a weight for no drawable entry") << true << "N=10" << "A" << 1.0 / 4 << 4;
+    }
+    void weakKeysAreDrawnMoreOften()
+    {
+        QFETCH(bool, romajiMode);
+        QFETCH(QString, weights);
+        QFETCH(QString, favoured);
+        QFETCH(double, share);
+        QFETCH(int, different);
+        KeyWeights w;
+        for (const QString &item : weights.split(u' '))
+            w.insert(item[0], item.mid(2).toDouble());
+        const RomajiTable t = table(Mixed);
+        RandomSource random(2024);
+        constexpr int Draws = 10000;
+        int hits = 0;
+        int units = 0;
+        QSet<QString> seen;
+        for (int n = 0; n < Draws; ++n) {
+            const Prompt prompt = NextPrompt(t, romajiMode, random, w);
+            if (romajiMode) {
+                hits += prompt.romaji == favoured;
+                ++units;
+                seen.insert(prompt.romaji);
+            } else {
+                for (QChar c : prompt.romaji) {
+                    hits += c == favoured[0];
+                    ++units;
+                    seen.insert(c);
+                }
+            }
+        }
+        const double drawn = double(hits) / units;
+        QVERIFY2(qAbs(drawn - share) < 0.02, qPrintable(QStringLiteral("%1 against %2").arg(drawn).arg(share)));
+        QCOMPARE(seen.size(), different);
+    }
+
     void everyIndexCanBeDrawn()
     {
         // Filled by hand so that even slot RomaCount holds a drawable entry.

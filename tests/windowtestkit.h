@@ -301,6 +301,14 @@ struct Session
         for (int i = 0; i < 1000 && window->isPlaying(); ++i)
             window->tmrUp_Timer();
     }
+    // Waits for the game database to answer what it was asked, and for the box
+    // it may have for the player.
+    void settle()
+    {
+        for (int n = 0; n < 1000 && window->history().isBusy(); ++n)
+            QTest::qWait(5);
+        QTest::qWait(20);
+    }
     // The ranking's lines as the window lists them, then closed.
     QStringList ranking()
     {
