@@ -153,7 +153,8 @@ void frmZuvel::buildMenus()
     m_mnuPauseInactive = addOption(option, QStringLiteral("ウィンドウを離れたら一時停止"),
                                    &Options::pauseWhenInactive);
     m_mnuSound = addOption(option, QStringLiteral("効果音を鳴らす"), &Options::sound);
-    addOption(option, QStringLiteral("苦手なキーを多めに出す"), &Options::focusWeakKeys);
+    m_mnuFocusWeakKeys =
+        addOption(option, QStringLiteral("苦手なキーを多めに出す"), &Options::focusWeakKeys);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addAction(QStringLiteral("目次(&C)"), this, &frmZuvel::mnuMokuji_Click);

@@ -78,6 +78,7 @@ public:
     QAction *mnuPauseInactive() const { return m_mnuPauseInactive; }
     QAction *mnuKeyboard() const { return m_mnuKeyboard; }
     QAction *mnuSound() const { return m_mnuSound; }
+    QAction *mnuFocusWeakKeys() const { return m_mnuFocusWeakKeys; }
 
     void tmrUp_Timer();
     void tmrCount_Timer();
@@ -154,6 +155,7 @@ private:
     QAction *m_mnuPauseInactive = nullptr;
     QAction *m_mnuKeyboard = nullptr;
     QAction *m_mnuSound = nullptr;
+    QAction *m_mnuFocusWeakKeys = nullptr;
     QLabel *m_lblStatus = nullptr;
     Feedback m_feedback{m_session, *this};
 

@@ -37,9 +37,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://ruzo.example.jp/)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # dpkg-shlibdeps names the libraries the program links, Qt's X11 platform
 # plugin among them (libqt6gui6 ships it). It cannot see the font the game
-# draws with; Qt's Japanese button texts are welcome but not needed, and so is
+# draws with, nor the SQLite driver Qt SQL loads by name for the game database; Qt's Japanese button texts are welcome but not needed, and so is
 # its Wayland plugin, without which a Wayland desktop runs the game through X.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-ipafont-gothic)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libqt6sql6-sqlite")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-wayland")
 include(CPack)

@@ -5,6 +5,7 @@
 #include "platform/keyboardview.h"
 #include "records/zuvelm.h"
 #include "records/frmreplay.h"
+#include "records/gamedatabase.h"
 #include "windowtestkit.h"
 
 #include <QAction>
@@ -72,8 +73,11 @@ private:
         std::unique_ptr<frmZuvel> window;
 
         explicit Game(const QByteArray &settings = "False\r\nFalse\r\nTester\r\n",
-                      const QByteArray &table = {}, const QByteArray &options = {})
+                      const QByteArray &table = {}, const QByteArray &options = {},
+                      const std::function<void(const ProgramFolder &)> &prepare = {})
         {
+            if (prepare)
+                prepare(folder);
             folder.write("Kolrin.cfg", settings);
             if (!table.isEmpty())
                 folder.write("Romaji.tbl", table);
@@ -155,6 +159,14 @@ private slots:
         QCOMPARE(g.window->level(), 1);
         QCOMPARE(g.window->picPrint()->y(), 222);
         QVERIFY(g.window->cmdStart()->isVisible());
+        // And the game's keys, in the game database beside it.
+        QTRY_VERIFY(!g.window->history().isBusy());
+        KeyTallies keys = GameDatabase(g.folder.file("Kolrin.db"), true)
+                              .tallies(GameDatabase::Stats::Keys, {false, u"Tester"_qs, 1});
+        qint64 typed = 0;
+        for (const KeyTally &key : std::as_const(keys))
+            typed += key.typed;
+        QCOMPARE(typed, 3);
     }
 
     void replayStartsAtOnceWithTheSamePrompt()
@@ -421,6 +433,38 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(g.window->isPaused(), pauses);
         g.window->timer().stop();
+    }
+
+    // The player's misses of Q in the database, and prompts drawn in the window.
+    void weakKeysComeMoreOftenWithTheOption_data()
+    {
+        QTest::addColumn<QByteArray>("options");
+        QTest::addColumn<QString>("player");
+        QTest::addColumn<double>("share"); // of Q among the letters drawn
+        QTest::newRow("option on") << QByteArray("[Options]\nFocusWeakKeys=true\n") << "Tester" << 10.0 / 35;
+        QTest::newRow("option off") << QByteArray() << "Tester" << 1.0 / 26;
+        QTest::newRow("another player's misses") << QByteArray("[Options]\nFocusWeakKeys=true\n") << "Other"
+                                                << 1.0 / 26;
+    }
+    void weakKeysComeMoreOftenWithTheOption()
+    {
+        QFETCH(QByteArray, options);
+        QFETCH(QString, player);
+        QFETCH(double, share);
+        Game g("False\r\nFalse\r\nTester\r\n", {}, options, [&player](const ProgramFolder &folder) {
+            GameRecord game;
+            game.player = player;
+            game.keyStats = {{u"Q"_qs, {20, 20, 0}}, {u"A"_qs, {20, 0, 0}}};
+            GameDatabase(folder.file("Kolrin.db"), false).add(game, QDateTime());
+        });
+        QTRY_VERIFY(!g.window->history().isBusy());
+        QTest::qWait(20);
+        int q = 0;
+        for (int n = 0; n < 3000; ++n) {
+            g.window->session().NextPrompt();
+            q += int(g.window->currentRomaji().count(u'Q'));
+        }
+        QVERIFY2(qAbs(q / 9000.0 - share) < 0.02, qPrintable(QString::number(q / 9000.0)));
     }
 
     void statusBarAddsBelowTheClientArea()

@@ -238,22 +238,24 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow_data()
     QTest::addColumn<bool>("flexible");
     QTest::addColumn<bool>("statusBar");
     QTest::addColumn<bool>("pause");
+    QTest::addColumn<bool>("focus");
     QTest::addColumn<QByteArray>("kept"); // a line a rewrite must not lose
 
-    QTest::newRow("no file") << QByteArray() << false << false << false << QByteArray();
+    QTest::newRow("no file") << QByteArray() << false << false << false << false << QByteArray();
     QTest::newRow("all on")
-        << QByteArray("[Options]\nFlexibleRomaji=true\nStatusBar=true\nPauseWhenInactive=true\n")
-        << true << true << true << QByteArray();
+        << QByteArray("[Options]\nFlexibleRomaji=true\nStatusBar=true\nPauseWhenInactive=true\n"
+                      "FocusWeakKeys=true\n")
+        << true << true << true << true << QByteArray();
     QTest::newRow("CR LF, one on")
-        << QByteArray("[Options]\r\nStatusBar=true\r\n") << false << true << false << QByteArray();
+        << QByteArray("[Options]\r\nStatusBar=true\r\n") << false << true << false << false << QByteArray();
     QTest::newRow("other words are off")
-        << QByteArray("[Options]\nFlexibleRomaji=1\nStatusBar=yes\nPauseWhenInactive=TRUE\n")
-        << false << false << false << QByteArray();
-    QTest::newRow("garbage") << QByteArray("\x00\xff[[[=\n\x81", 8) << false << false << false
+        << QByteArray("[Options]\nFlexibleRomaji=1\nStatusBar=yes\nPauseWhenInactive=TRUE\nFocusWeakKeys=on\n")
+        << false << false << false << false << QByteArray();
+    QTest::newRow("garbage") << QByteArray("\x00\xff[[[=\n\x81", 8) << false << false << false << false
                              << QByteArray();
     QTest::newRow("keys of a later version kept")
         << QByteArray("[Options]\nFlexibleRomaji=true\nTheme=dark\n\n[Window]\nx=10\n")
-        << true << false << false << QByteArray("x=10");
+        << true << false << false << false << QByteArray("x=10");
 }
 
 void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
@@ -262,18 +264,21 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
     QFETCH(bool, flexible);
     QFETCH(bool, statusBar);
     QFETCH(bool, pause);
+    QFETCH(bool, focus);
     QFETCH(QByteArray, kept);
 
     const Options read = Options::fromIni(file);
     QCOMPARE(read.flexibleRomaji, flexible);
     QCOMPARE(read.statusBar, statusBar);
     QCOMPARE(read.pauseWhenInactive, pause);
+    QCOMPARE(read.focusWeakKeys, focus);
 
     // Written back turned over, it reads back turned over, and keeps the rest.
     Options turned;
     turned.flexibleRomaji = !flexible;
     turned.statusBar = !statusBar;
     turned.pauseWhenInactive = !pause;
+    turned.focusWeakKeys = !focus;
     QByteArray written;
     QString error;
     QVERIFY2(turned.toIni(file, &written, &error), qPrintable(error));
@@ -282,5 +287,11 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
     QCOMPARE(again.flexibleRomaji, !flexible);
     QCOMPARE(again.statusBar, !statusBar);
     QCOMPARE(again.pauseWhenInactive, !pause);
+    QCOMPARE(again.focusWeakKeys, !focus);
     QVERIFY(written.contains(kept));
+
+    // Written back as read: the newest option's line only where it was, so a
+    // player who never turned it on keeps the file of before.
+    QVERIFY2(read.toIni(file, &written, &error), qPrintable(error));
+    QCOMPARE(written.contains("FocusWeakKeys"), file.contains("FocusWeakKeys"));
 }

@@ -248,6 +248,7 @@ private slots:
         QTest::newRow("flexible romaji") << "flexible" << QByteArray("FlexibleRomaji=true\n");
         QTest::newRow("status bar") << "status" << QByteArray("StatusBar=true\n");
         QTest::newRow("pause when left") << "pause" << QByteArray("PauseWhenInactive=true\n");
+        QTest::newRow("weak keys") << "focus" << QByteArray("FocusWeakKeys=true\n");
         QTest::newRow("options untouched") << QString() << QByteArray();
     }
     void optionsLiveInTheirOwnFile()
@@ -258,6 +259,7 @@ private slots:
             return item == u"flexible" ? w.mnuFlexible()
                 : item == u"status"    ? w.mnuStatusBar()
                 : item == u"pause"     ? w.mnuPauseInactive()
+                : item == u"focus"     ? w.mnuFocusWeakKeys()
                                        : nullptr;
         };
         ProgramFolder folder;
@@ -272,7 +274,7 @@ private slots:
         QVERIFY(folder.read("Kolrin.ini").contains(line));
         Session again(folder, {QStringLiteral("Ichiro")});
         for (const QAction *a : {again.window->mnuFlexible(), again.window->mnuStatusBar(),
-                                 again.window->mnuPauseInactive()})
+                                 again.window->mnuPauseInactive(), again.window->mnuFocusWeakKeys()})
             QCOMPARE(a->isChecked(), a == action(*again.window));
     }
 

@@ -419,8 +419,12 @@ disk_full)
   import -window root "$artifacts/disk-full-result.png" 2>/dev/null || true
   focus "$box"; xdotool key Return
   dlg=$(wait_window '^リプレイ$' 5) || fail "no game-over dialog after the message"
-  focus "$dlg"; xdotool key Tab Return; sleep 0.3
+  focus "$dlg"; xdotool key Tab Return
+  # The game database finds no room either, and says so once the dialog is gone.
+  box=$(wait_window '^Kolrin$' 5) || fail "no message when the game could not be recorded"
+  focus "$box"; xdotool key Return; sleep 0.3
   [ "$(od -An -c "$mnt/Kolrin.dat")" = "$dat_before" ] || fail "Kolrin.dat changed: $(od -c "$mnt/Kolrin.dat")"
+  ! ls "$mnt"/Kolrin.db.broken-* >/dev/null 2>&1 || fail "a full disk took the database for a damaged one"
   # A new name makes the settings worth saving at the close.
   focus "$win"; xdotool key F5
   box=$(wait_window '^名前の入力$') || fail "no name box"
@@ -433,7 +437,7 @@ disk_full)
   [ "$(od -An -c "$mnt/Kolrin.cfg")" = "$cfg_before" ] || fail "Kolrin.cfg changed: $(od -c "$mnt/Kolrin.cfg")"
   leftovers=$(find "$mnt" -name '.Kolrin*' | wc -l)
   [ "$leftovers" = 0 ] || fail "temporary files left behind: $(ls -a "$mnt")"
-  note "full disk: Kolrin.cfg and Kolrin.dat unchanged, both failures told"
+  note "full disk: Kolrin.cfg and Kolrin.dat unchanged, the three failures told"
   ;;
 installed)
   # A per-user install: launcher on the PATH, program folder writable.
@@ -642,7 +646,7 @@ package_build)
     || fail "cpack failed: $(tail -n5 "$work/cpack.log")"
   deb=$(ls "$pkgdir"/kolrin_*.deb) || fail "no package made"
   dpkg-deb -f "$deb" Depends >"$work/depends"
-  for dep in fonts-ipafont-gothic libqt6gui6 libqt6widgets6 libqt6charts6 libqt6multimedia6; do
+  for dep in fonts-ipafont-gothic libqt6gui6 libqt6widgets6 libqt6charts6 libqt6multimedia6 libqt6sql6 libqt6sql6-sqlite; do
     grep -qw "$dep" "$work/depends" || fail "$dep missing from Depends: $(cat "$work/depends")"
   done
   [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$deb" Version)"
