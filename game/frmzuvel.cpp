@@ -9,7 +9,6 @@
 #include "platform/textfile.h"
 #include "records/frmbest.h"
 #include "records/frmreplay.h"
-#include "records/progresswindow.h"
 #include "records/resultrecord.h"
 #include "records/zuvelm.h"
 #include "shell/frmabout.h"
@@ -46,7 +45,10 @@ frmZuvel::frmZuvel(ZuvelM &shared, Desktop &desktop, const QString &programDir, 
 frmZuvel::frmZuvel(ZuvelM &shared, Desktop &desktop, const Folders &folders, QWidget *parent)
     : QMainWindow(parent), m_shared(shared), m_desktop(desktop), m_folders(folders),
       m_store(folders.data, folders.canSave), m_session(clockSeed),
-      m_history(m_session, desktop, this, folders.canSave ? folders.data : QString(), m_playerName)
+      m_history(m_session, desktop, this, folders.canSave ? folders.data : QString(), m_playerName),
+      // Saved first: a library broken inside, past what the check can see, may
+      // still end the process as it loads.
+      m_progress(this, desktop, m_folders, m_shared, m_history, [this] { SaveSettings(); })
 {
     setWindowTitle(QStringLiteral("Kolrin(Typing Zuvel)"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -77,7 +79,6 @@ void frmZuvel::connectSession()
     connect(&m_session, &GameSession::promptCompleted, m_txtType, &QLineEdit::clear);
     connect(&m_session, &GameSession::pausedChanged, this, &frmZuvel::ShowPause);
     connect(&m_session, &GameSession::countChanged, this, &frmZuvel::ShowPause);
-    connect(&m_history, &GameHistory::stored, this, &frmZuvel::ReloadProgress);
     connect(&m_session, &GameSession::runningChanged, this, [this](bool running) {
         running ? m_tmrUp.start() : m_tmrUp.stop();
         m_mnuPause->setEnabled(m_session.inGame());
@@ -439,25 +440,13 @@ void frmZuvel::mnuBest_Click()
 
 void frmZuvel::mnuProgress_Click()
 {
-    if (!m_frmProgress) {
-        QString error;
-        // Saved first: a library broken inside, past what the check can see,
-        // may still end the process as it loads.
-        m_frmProgress = ProgressWindow::create(m_folders.program, this, &error,
-                                               [this] { SaveSettings(); });
-        if (!m_frmProgress) {
-            m_desktop.critical(this, QStringLiteral("成績の推移を表示できません。\n%1").arg(error));
-            return;
-        }
-    }
-    m_frmProgress->open(resultPath(), m_playerName, isPlaying());
+    m_progress.open(m_playerName, isPlaying());
 }
 
 // An open chart follows the results; it never takes the game's keys.
 void frmZuvel::ReloadProgress()
 {
-    if (m_frmProgress && m_frmProgress->isVisible())
-        m_frmProgress->reload(resultPath());
+    m_progress.reload();
 }
 
 void frmZuvel::mnuMokuji_Click()

@@ -2,6 +2,7 @@
 #include "game/feedback.h"
 #include "game/gamehistory.h"
 #include "game/gamesession.h"
+#include "game/progresslink.h"
 #include "platform/folders.h"
 #include "shell/options.h"
 #include "shell/settingsstore.h"
@@ -22,7 +23,6 @@ class QLineEdit;
 class QPushButton;
 class frmReplay;
 class frmBest;
-class ProgressWindow;
 class frmAbout;
 class frmWeb;
 struct ZuvelM;
@@ -139,6 +139,7 @@ private:
     QString m_playerName;
     Options m_options;
     GameHistory m_history;
+    ProgressLink m_progress;
     QElapsedTimer m_clock;
 
     QTimer m_tmrUp;
@@ -161,7 +162,6 @@ private:
 
     frmReplay *m_frmReplay = nullptr;
     frmBest *m_frmBest = nullptr;
-    ProgressWindow *m_frmProgress = nullptr;
     frmAbout *m_frmAbout = nullptr;
     frmWeb *m_frmWeb = nullptr;
     bool m_unloaded = false;

@@ -2,11 +2,16 @@
 
 #include "platform/appicon.h"
 #include "platform/textfile.h"
+#include "records/chartparts.h"
+#include "records/gamedatabase.h"
+#include "records/speedchart.h"
+#include "records/weakkeyspanel.h"
 
 #include <QChartView>
 #include <QComboBox>
 #include <QFile>
 #include <QFontMetrics>
+#include <QFutureWatcher>
 #include <QGraphicsSimpleTextItem>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,44 +20,53 @@
 #include <QScatterSeries>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QValueAxis>
 #include <QVBoxLayout>
-#include <cmath>
+#include <QtConcurrent>
 
 namespace {
 const QString Everyone = QStringLiteral("全員");
 constexpr int DateGap = 4;
-
-// A step of 1, 2 or 5 times a power of ten giving about five ticks.
-double tickStep(double span)
-{
-    const double rough = std::max(span, 5.0) / 5;
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
-    for (double factor : {1.0, 2.0, 5.0}) {
-        if (factor * power >= rough)
-            return factor * power;
-    }
-    return 10 * power;
-}
-
-// Ticks at round numbers; the range either ends on the first tick above the
-// highest value (a best level on the frame's edge was half hidden) or, for the
-// games, a little past the last one, so a long file leaves no wide empty strip
-// and the dates of a short one stand apart.
-void setTicks(QValueAxis *axis, double low, double high, bool endOnTick)
-{
-    const double step = tickStep(high - low);
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(0);
-    axis->setTickInterval(step);
-    axis->setRange(std::floor(low / step) * step,
-                   endOnTick ? (std::floor(high / step) + 1) * step : high + std::max(1.0, high / 50));
-}
+// One a player, as far apart as eight can be; everyone else grey.
+const QColor PlayerColours[] = {{31, 119, 180}, {214, 39, 40},  {44, 160, 44},  {255, 127, 14},
+                                {148, 103, 189}, {23, 190, 207}, {140, 86, 75}, {227, 119, 194},
+                                {170, 170, 170}};
 
 QString dated(const QString &date)
 {
     return date.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(date);
 }
+
+struct Levels
+{
+    Progress progress;
+    QByteArray chosen; // empty: everyone
+};
+
+// No player (an empty key) stands for everyone. A player the file lacks falls
+// back to everyone, so the chart shows what there is.
+Levels readLevels(const QString &path, QByteArray key)
+{
+    auto build = [&path](const QByteArray &player) {
+        ProgressBuilder builder(player.isEmpty() ? std::nullopt : std::optional(player));
+        QFile file;
+        if (TextFile::openForReading(path, file, nullptr))
+            builder.addAll(file);
+        return builder.result();
+    };
+    Progress progress = build(key);
+    if (!key.isEmpty() && !progress.playerKeys.contains(key)) {
+        key.clear();
+        progress = build(key);
+    }
+    return {progress, key};
+}
+
+struct KeyFigures
+{
+    KeyTallies keys, kana;
+};
 }
 
 ProgressWindow *kolrinCreateProgressWindow(QWidget *parent)
@@ -64,7 +78,7 @@ frmProgress::frmProgress(QWidget *parent) : ProgressWindow(parent, Qt::Window)
 {
     setWindowTitle(QStringLiteral("成績の推移"));
     setWindowIcon(AppIcon::icon());
-    resize(640, 420);
+    resize(640, 460);
 
     auto *label = new QLabel(QStringLiteral("名前(&N):"), this);
     m_cboPlayer = new QComboBox(this);
@@ -77,40 +91,44 @@ frmProgress::frmProgress(QWidget *parent) : ProgressWindow(parent, Qt::Window)
     top->addWidget(m_cboPlayer);
     top->addStretch();
 
-    // The chart draws with the program's Japanese face, which its theme would
-    // otherwise replace with its own.
+    m_tabs = new QTabWidget(this);
+    m_tabs->setFocusPolicy(Qt::TabFocus);
+    auto *levelTab = new QWidget(m_tabs);
+    buildLevelTab(levelTab);
+    m_speed = new SpeedChart(m_tabs);
+    m_weakKeys = new WeakKeysPanel(m_tabs);
+    m_tabs->addTab(levelTab, QStringLiteral("レベル"));
+    m_tabs->addTab(m_speed, QStringLiteral("速さと正確さ"));
+    m_tabs->addTab(m_weakKeys, QStringLiteral("苦手なキー"));
+    // The database's tabs are read when first shown, and again once stale.
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int tab) {
+        if (m_stale[tab])
+            loadTab(tab);
+    });
+    connect(m_weakKeys, &WeakKeysPanel::rangeChanged, this, [this] { loadTab(KeysTab); });
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_tabs, 1);
+}
+
+void frmProgress::buildLevelTab(QWidget *tab)
+{
     const QFont font = this->font();
-    m_chart = new QChart;
-    m_chart->legend()->setAlignment(Qt::AlignTop);
-    m_chart->legend()->setFont(font);
-    m_levels = new QScatterSeries;
-    m_levels->setName(QStringLiteral("各ゲーム"));
-    m_levels->setMarkerSize(5);
-    m_levels->setColor(QColor(70, 130, 180));
-    m_levels->setBorderColor(Qt::transparent);
-    m_best = new QLineSeries;
-    m_best->setName(QStringLiteral("最高記録"));
-    m_best->setPen(QPen(QColor(200, 30, 30), 2));
-    m_average = new QLineSeries;
-    m_average->setName(QStringLiteral("直近10ゲームの平均"));
-    m_average->setPen(QPen(QColor(0, 128, 0), 2));
-    m_axisX = new QValueAxis;
-    m_axisX->setTitleText(QStringLiteral("ゲーム"));
-    m_axisX->setLabelFormat(QStringLiteral("%d"));
-    m_axisY = new QValueAxis;
-    m_axisY->setTitleText(QStringLiteral("レベル"));
-    m_axisY->setLabelFormat(QStringLiteral("%d"));
-    m_chart->addAxis(m_axisX, Qt::AlignBottom);
-    m_chart->addAxis(m_axisY, Qt::AlignLeft);
-    for (QValueAxis *axis : {m_axisX, m_axisY}) {
-        axis->setLabelsFont(font);
-        axis->setTitleFont(font);
+    m_chart = ChartParts::chart(font);
+    m_axisX = ChartParts::axis(m_chart, Qt::AlignBottom, QStringLiteral("ゲーム"), font);
+    m_axisY = ChartParts::axis(m_chart, Qt::AlignLeft, QStringLiteral("レベル"), font);
+    m_levels = ChartParts::dots(QStringLiteral("各ゲーム"), QColor(70, 130, 180));
+    ChartParts::attach(m_chart, m_levels, m_axisX, m_axisY);
+    for (const QColor &colour : PlayerColours) {
+        m_players << ChartParts::dots(QString(), colour);
+        ChartParts::attach(m_chart, m_players.last(), m_axisX, m_axisY);
+        m_players.last()->setVisible(false);
     }
-    for (QXYSeries *series : std::initializer_list<QXYSeries *>{m_levels, m_average, m_best}) {
-        m_chart->addSeries(series);
-        series->attachAxis(m_axisX);
-        series->attachAxis(m_axisY);
-    }
+    m_average = ChartParts::line(QStringLiteral("直近10ゲームの平均"), QColor(0, 128, 0));
+    m_best = ChartParts::line(QStringLiteral("最高記録"), QColor(200, 30, 30));
+    ChartParts::attach(m_chart, m_average, m_axisX, m_axisY);
+    ChartParts::attach(m_chart, m_best, m_axisX, m_axisY);
 
     // The dates of the first and the last game stand in a row the chart keeps
     // free below the axis, under those games.
@@ -123,30 +141,28 @@ frmProgress::frmProgress(QWidget *parent) : ProgressWindow(parent, Qt::Window)
     m_chart->setMargins(margins);
     connect(m_chart, &QChart::plotAreaChanged, this, &frmProgress::placeDates);
 
-    m_chartView = new QChartView(m_chart, this);
+    m_chartView = new QChartView(m_chart, tab);
     m_chartView->setRenderHint(QPainter::Antialiasing);
     m_chartView->setFocusPolicy(Qt::NoFocus);
-    m_lblEmpty = new QLabel(QStringLiteral("まだ記録がありません。"), this);
-    m_lblEmpty->setAlignment(Qt::AlignCenter);
-    m_chartArea = new QStackedWidget(this);
+    m_lblEmpty = ChartParts::message(tab);
+    m_lblEmpty->setText(ChartParts::Loading);
+    m_chartArea = new QStackedWidget(tab);
     m_chartArea->addWidget(m_chartView);
     m_chartArea->addWidget(m_lblEmpty);
+    m_chartArea->setCurrentWidget(m_lblEmpty);
+    m_lblSummary = ChartParts::summary(tab);
 
-    // One line that a narrow window cuts short rather than one that widens it.
-    m_lblSummary = new QLabel(this);
-    m_lblSummary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_lblSummary->setTextInteractionFlags(Qt::TextSelectableByMouse);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top);
+    auto *layout = new QVBoxLayout(tab);
     layout->addWidget(m_chartArea, 1);
     layout->addWidget(m_lblSummary);
 }
 
-void frmProgress::open(const QString &path, const QString &playerName, bool gameRunning)
+void frmProgress::open(const Source &source, const QString &playerName, bool gameRunning)
 {
     const bool wasOpen = isVisible();
-    load(path, ProgressBuilder::keyOf(playerName));
+    m_source = source;
+    m_playerName = playerName;
+    load(ProgressBuilder::keyOf(playerName));
     if (!m_placed) {
         placeBesideParent();
         m_placed = true;
@@ -157,14 +173,15 @@ void frmProgress::open(const QString &path, const QString &playerName, bool game
         activateWindow();
 }
 
-void frmProgress::reload(const QString &path)
+void frmProgress::reload(const Source &source)
 {
-    load(path, playerAt(m_cboPlayer->currentIndex()));
+    m_source = source;
+    load(playerAt(m_cboPlayer->currentIndex()));
 }
 
 void frmProgress::cboPlayer_Activated(int index)
 {
-    load(m_path, playerAt(index));
+    load(playerAt(index));
 }
 
 // The list shows a name cut short when it is very long; the key chooses it whole.
@@ -175,25 +192,82 @@ std::optional<QByteArray> frmProgress::playerAt(int index) const
     return m_cboPlayer->itemData(index).toByteArray();
 }
 
-// No player stands for everyone. A player the file lacks falls back to
-// everyone, so the chart shows what there is.
-void frmProgress::load(const QString &path, std::optional<QByteArray> chosen)
+// The database holds names whole: the game's own player by the name the game
+// has, another by the name the list shows.
+std::optional<QString> frmProgress::chosenName() const
 {
-    m_path = path;
-    auto build = [&path](const std::optional<QByteArray> &player) {
-        ProgressBuilder builder(player);
-        QFile file;
-        if (TextFile::openForReading(path, file, nullptr))
-            builder.addAll(file);
-        return builder.result();
-    };
-    Progress progress = build(chosen);
-    if (chosen && !progress.playerKeys.contains(*chosen)) {
-        chosen.reset();
-        progress = build(chosen);
+    if (!m_chosen)
+        return std::nullopt;
+    if (*m_chosen == ProgressBuilder::keyOf(m_playerName))
+        return m_playerName;
+    return m_cboPlayer->itemText(m_cboPlayer->findData(*m_chosen));
+}
+
+// The work runs on a worker thread with copies of what it needs; only the
+// newest answer for a tab is shown.
+template <typename Result, typename Work, typename Show>
+void frmProgress::run(int tab, Work work, Show show)
+{
+    const int generation = ++m_generation[tab];
+    ++m_loading;
+    auto *watcher = new QFutureWatcher<Result>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, tab, generation, show] {
+        --m_loading;
+        if (generation == m_generation[tab])
+            show(watcher->result());
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run(std::move(work)));
+}
+
+// The levels first: they settle who is shown, and the other tabs follow.
+void frmProgress::load(std::optional<QByteArray> chosen)
+{
+    const QString path = m_source.results;
+    const QByteArray key = chosen.value_or(QByteArray());
+    run<Levels>(LevelTab, [path, key] { return readLevels(path, key); },
+                [this](const Levels &levels) {
+                    m_chosen.reset();
+                    if (!levels.chosen.isEmpty())
+                        m_chosen = levels.chosen;
+                    fillPlayers(levels.progress, m_chosen);
+                    showProgress(levels.progress);
+                    m_stale[SpeedTab] = m_stale[KeysTab] = true;
+                    if (m_tabs->currentIndex() != LevelTab)
+                        loadTab(m_tabs->currentIndex());
+                });
+}
+
+void frmProgress::loadTab(int tab)
+{
+    m_stale[tab] = false;
+    const QString path = m_source.database;
+    const GameDatabase::Games games{m_source.kanaMode, chosenName(),
+                                    tab == KeysTab ? m_weakKeys->games() : 0};
+    if (tab == SpeedTab) {
+        run<SpeedProgress>(SpeedTab, [path, games] {
+            SpeedProgressBuilder builder;
+            if (!path.isEmpty()) {
+                GameDatabase(path, true).forEachGame(games, [&builder](qint64 k, qint64 m, qint64 ms) {
+                    builder.addGame(k, m, ms);
+                });
+            }
+            return builder.result();
+        }, [this](const SpeedProgress &progress) { m_speed->showProgress(progress); });
+    } else if (tab == KeysTab) {
+        run<KeyFigures>(KeysTab, [path, games] {
+            KeyFigures figures;
+            if (!path.isEmpty()) {
+                GameDatabase db(path, true);
+                figures.keys = db.tallies(GameDatabase::Stats::Keys, games);
+                if (games.kanaMode)
+                    figures.kana = db.tallies(GameDatabase::Stats::Kana, games);
+            }
+            return figures;
+        }, [this, kana = games.kanaMode](const KeyFigures &figures) {
+            m_weakKeys->showTallies(figures.keys, figures.kana, kana);
+        });
     }
-    fillPlayers(progress, chosen);
-    showProgress(progress);
 }
 
 void frmProgress::fillPlayers(const Progress &progress, const std::optional<QByteArray> &chosen)
@@ -208,12 +282,26 @@ void frmProgress::fillPlayers(const Progress &progress, const std::optional<QByt
 void frmProgress::showProgress(const Progress &p)
 {
     m_games = p.games;
+    m_lblEmpty->setText(ChartParts::NoRecords);
     if (p.games == 0) {
         m_chartArea->setCurrentWidget(m_lblEmpty);
         m_lblSummary->clear();
         return;
     }
-    m_levels->replace(p.levels);
+    // Everyone's levels are told apart by player; one player's are all one colour.
+    const bool apart = !p.playerLevels.isEmpty();
+    m_levels->replace(apart ? QList<QPointF>() : p.levels);
+    m_levels->setVisible(!apart);
+    for (qsizetype i = 0; i < m_players.size(); ++i) {
+        const QList<QPointF> points = apart ? p.playerLevels.value(i) : QList<QPointF>();
+        m_players[i]->replace(points);
+        m_players[i]->setName(i < p.players.size() && i < ProgressBuilder::PlayerColours
+                                  ? p.players[i]
+                                  : QStringLiteral("ほかのプレイヤー"));
+        m_players[i]->setVisible(!points.isEmpty());
+    }
+    // Names stand one under another beside the chart: in a row they would be cut.
+    m_chart->legend()->setAlignment(apart ? Qt::AlignRight : Qt::AlignTop);
     m_best->replace(p.bestSteps);
     m_average->replace(p.recentAverages);
 
@@ -221,8 +309,8 @@ void frmProgress::showProgress(const Progress &p)
     double high = p.bestLevel;
     for (const QPointF &point : p.levels)
         low = std::min(low, point.y());
-    setTicks(m_axisX, 0, double(p.games), false);
-    setTicks(m_axisY, low, std::max(high, 1.0), true);
+    ChartParts::setTicks(m_axisX, 0, double(p.games), false);
+    ChartParts::setTicks(m_axisY, low, std::max(high, 1.0), true);
 
     m_firstDate->setText(p.firstDate);
     m_lastDate->setText(p.games > 1 ? p.lastDate : QString());

@@ -2,6 +2,8 @@
 #include "records/progress.h"
 #include "records/progresswindow.h"
 
+#include <optional>
+
 class QChart;
 class QChartView;
 class QComboBox;
@@ -10,42 +12,68 @@ class QLabel;
 class QLineSeries;
 class QScatterSeries;
 class QStackedWidget;
+class QTabWidget;
 class QValueAxis;
+class SpeedChart;
+class WeakKeysPanel;
 
-// One player's levels over the games of the current mode's result file, as a
-// chart. Not modal: it stays open beside the game and follows every game's end.
+// A player's progress in the current mode, in three tabs: the levels of the
+// result file, and from the game database each game's speed and accuracy and
+// the keys missed most. Not modal: it stays open beside the game and follows
+// every game's end. The files are read on worker threads, so the game answers
+// whatever their size; a tab keeps what it shows until its new figures come.
 class frmProgress : public ProgressWindow
 {
     Q_OBJECT
 public:
+    enum Tab { LevelTab, SpeedTab, KeysTab };
+
     explicit frmProgress(QWidget *parent = nullptr);
 
-    void open(const QString &path, const QString &playerName, bool gameRunning) override;
+    void open(const Source &source, const QString &playerName, bool gameRunning) override;
     // A player the file no longer has gives way to everyone.
-    void reload(const QString &path) override;
+    void reload(const Source &source) override;
 
+    QTabWidget *tabs() const { return m_tabs; }
     QComboBox *cboPlayer() const { return m_cboPlayer; }
     QLabel *lblSummary() const { return m_lblSummary; }
     QLabel *lblEmpty() const { return m_lblEmpty; }
     QStackedWidget *chartArea() const { return m_chartArea; }
     QScatterSeries *levelSeries() const { return m_levels; }
+    // With everyone chosen: one a coloured player, the others' last.
+    const QList<QScatterSeries *> &playerSeries() const { return m_players; }
     QValueAxis *levelAxis() const { return m_axisY; }
     QStringList dateLabels() const;
+    SpeedChart *speedChart() const { return m_speed; }
+    WeakKeysPanel *weakKeys() const { return m_weakKeys; }
+    // Figures asked for and not yet shown.
+    bool isLoading() const { return m_loading > 0; }
 
 private:
-    void load(const QString &path, std::optional<QByteArray> chosen);
+    void buildLevelTab(QWidget *tab);
+    void load(std::optional<QByteArray> chosen);
+    void loadTab(int tab);
+    template <typename Result, typename Work, typename Show>
+    void run(int tab, Work work, Show show);
     void cboPlayer_Activated(int index);
     void fillPlayers(const Progress &progress, const std::optional<QByteArray> &chosen);
     std::optional<QByteArray> playerAt(int index) const;
+    std::optional<QString> chosenName() const;
     void showProgress(const Progress &progress);
     void placeDates();
     void placeBesideParent();
 
-    QString m_path;
+    Source m_source;
+    QString m_playerName; // as the game has it, however long
+    std::optional<QByteArray> m_chosen;
     qint64 m_games = 0;
     bool m_placed = false;
+    int m_generation[3] = {};
+    bool m_stale[3] = {};
+    int m_loading = 0;
 
     QComboBox *m_cboPlayer;
+    QTabWidget *m_tabs;
     QStackedWidget *m_chartArea;
     QChartView *m_chartView;
     QLabel *m_lblEmpty;
@@ -54,8 +82,11 @@ private:
     QValueAxis *m_axisX;
     QValueAxis *m_axisY;
     QScatterSeries *m_levels;
+    QList<QScatterSeries *> m_players;
     QLineSeries *m_best;
     QLineSeries *m_average;
     QGraphicsSimpleTextItem *m_firstDate;
     QGraphicsSimpleTextItem *m_lastDate;
+    SpeedChart *m_speed;
+    WeakKeysPanel *m_weakKeys;
 };

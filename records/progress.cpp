@@ -69,44 +69,14 @@ QString dateLabel(const QByteArray &stored)
 
 }
 
-void ProgressBuilder::Span::add(qint64 game, double value)
+void ProgressBuilder::Marks::merge(const Marks &later)
 {
-    if (low.game == 0 || value < low.value)
-        low = {game, value};
-    if (high.game == 0 || value > high.value)
-        high = {game, value};
-}
-
-void ProgressBuilder::Span::merge(const Span &later)
-{
-    if (later.low.game == 0)
-        return;
-    if (low.game == 0 || later.low.value < low.value)
-        low = later.low;
-    if (high.game == 0 || later.high.value > high.value)
-        high = later.high;
-}
-
-void ProgressBuilder::Span::appendTo(QList<QPointF> &points) const
-{
-    if (low.game == 0)
-        return;
-    const Mark &first = low.game <= high.game ? low : high;
-    const Mark &second = low.game <= high.game ? high : low;
-    points << QPointF(double(first.game), first.value);
-    if (second.game != first.game)
-        points << QPointF(double(second.game), second.value);
-}
-
-void ProgressBuilder::Bucket::merge(const Bucket &later)
-{
-    levels.merge(later.levels);
-    lastGame = later.lastGame;
-    averageSum += later.averageSum;
     if (firstRise.game == 0)
         firstRise = later.firstRise;
     if (later.lastRise.game != 0)
         lastRise = later.lastRise;
+    for (int i = 0; i <= PlayerColours; ++i)
+        players[i].merge(later.players[i]);
 }
 
 QByteArray ProgressBuilder::keyOf(QStringView name)
@@ -117,10 +87,9 @@ QByteArray ProgressBuilder::keyOf(QStringView name)
 ProgressBuilder::ProgressBuilder(std::optional<QByteArray> playerKey)
     : m_player(std::move(playerKey))
 {
-    m_buckets.reserve(MaxBuckets);
 }
 
-bool ProgressBuilder::isChosen(QByteArrayView name)
+int ProgressBuilder::slotOf(QByteArrayView name)
 {
     const bool kept = name.size() <= MaxKeptNameBytes;
     const QByteArray lookup =
@@ -129,67 +98,47 @@ bool ProgressBuilder::isChosen(QByteArrayView name)
     if (known != m_names.cend())
         return *known;
     if (!m_player && m_names.size() >= MaxPlayers)
-        return true;
+        return PlayerColours;
     // Compared as text, so a name matches however its bytes were written.
     const QString decoded = m_decode(name);
     const Digest key(decoded);
-    const bool chosen = !m_player || key.view() == *m_player;
+    const int slot = m_player ? (key.view() == *m_player ? 0 : -1)
+                              : int(std::min<qsizetype>(m_players.size(), PlayerColours));
     if (m_names.size() < MaxPlayers) {
-        m_names.insert(kept ? name.toByteArray() : lookup, chosen);
+        m_names.insert(kept ? name.toByteArray() : lookup, slot);
         m_players << shortened(decoded);
         m_playerKeys << key.view().toByteArray();
     }
-    return chosen;
+    return slot;
 }
 
 void ProgressBuilder::addLine(QByteArrayView line)
 {
     const auto raw = ResultFile::parseRaw(line);
-    if (raw && isChosen(raw->Name))
-        addGame(raw->Level, raw->DateTime);
+    if (!raw)
+        return;
+    const int slot = slotOf(raw->Name);
+    if (slot >= 0)
+        addGame(raw->Level, raw->DateTime, slot);
 }
 
-void ProgressBuilder::addGame(std::int16_t level, QByteArrayView date)
+void ProgressBuilder::addGame(std::int16_t level, QByteArrayView date, int slot)
 {
     const qint64 game = ++m_games;
-    if (game == 1) {
-        m_firstLevel = level;
+    if (game == 1)
         m_firstDate = date.toByteArray();
-    }
     copyInto(m_lastDate, date);
 
-    const int slot = int((game - 1) % RecentGames);
-    m_recentSum += level - m_recent[slot];
-    m_recent[slot] = level;
-    const double average = double(m_recentSum) / double(std::min<qint64>(game, RecentGames));
-
-    qint64 index = (game - 1) / m_bucketWidth;
-    if (index == MaxBuckets) {
-        for (int i = 0; i < MaxBuckets / 2; ++i) {
-            Bucket pair = m_buckets[2 * i];
-            pair.merge(m_buckets[2 * i + 1]);
-            m_buckets[i] = pair;
-        }
-        m_buckets.resize(MaxBuckets / 2);
-        m_bucketWidth *= 2;
-        index = (game - 1) / m_bucketWidth;
-    }
-    if (index == qint64(m_buckets.size()))
-        m_buckets.emplace_back();
-    Bucket &bucket = m_buckets.back();
-    bucket.levels.add(game, level);
-    if (bucket.firstGame == 0)
-        bucket.firstGame = game;
-    bucket.lastGame = game;
-    bucket.averageSum += average;
-
+    Marks &marks = m_levels.add(game, level);
+    if (!m_player)
+        marks.players[slot].add(game, level);
     if (game == 1 || level > m_best) {
         m_best = level;
         m_bestGame = game;
         copyInto(m_bestDate, date);
-        if (bucket.firstRise.game == 0)
-            bucket.firstRise = {game, double(level)};
-        bucket.lastRise = {game, double(level)};
+        if (marks.firstRise.game == 0)
+            marks.firstRise = {game, double(level)};
+        marks.lastRise = {game, double(level)};
     }
 }
 
@@ -210,14 +159,15 @@ Progress ProgressBuilder::result() const
     progress.bestLevel = m_best;
     progress.bestGame = m_bestGame;
     progress.bestDate = dateLabel(m_bestDate);
-    progress.recentAverage = double(m_recentSum) / double(std::min<qint64>(m_games, RecentGames));
+    progress.recentAverage = m_levels.recentAverage();
     progress.firstDate = dateLabel(m_firstDate);
     progress.lastDate = dateLabel(m_lastDate);
+    m_levels.points(m_games, progress.levels, progress.recentAverages);
 
     bool risen = false;
     double best = 0;
     qint64 lastRise = 0;
-    const auto stepTo = [&](const Mark &rise) {
+    const auto stepTo = [&](const Span::Mark &rise) {
         if (risen)
             progress.bestSteps << QPointF(double(rise.game), best);
         progress.bestSteps << QPointF(double(rise.game), rise.value);
@@ -225,26 +175,17 @@ Progress ProgressBuilder::result() const
         best = rise.value;
         lastRise = rise.game;
     };
-    for (const Bucket &bucket : m_buckets) {
-        bucket.levels.appendTo(progress.levels);
-        const qint64 count = bucket.lastGame - bucket.firstGame + 1;
-        progress.recentAverages << QPointF(double(bucket.firstGame + bucket.lastGame) / 2,
-                                           bucket.averageSum / double(count));
-        if (bucket.firstRise.game != 0)
-            stepTo(bucket.firstRise);
-        if (bucket.lastRise.game > bucket.firstRise.game)
-            stepTo(bucket.lastRise);
-    }
+    if (!m_player)
+        progress.playerLevels.resize(PlayerColours + 1);
+    m_levels.forEachExtra([&](const Marks &marks) {
+        if (marks.firstRise.game != 0)
+            stepTo(marks.firstRise);
+        if (marks.lastRise.game > marks.firstRise.game)
+            stepTo(marks.lastRise);
+        for (qsizetype i = 0; i < progress.playerLevels.size(); ++i)
+            marks.players[i].appendTo(progress.playerLevels[i]);
+    });
     if (m_games > lastRise)
         progress.bestSteps << QPointF(double(m_games), best);
-
-    const auto spanAllGames = [this](QList<QPointF> &points, double first, double last) {
-        if (points.first().x() > 1)
-            points.prepend(QPointF(1, first));
-        if (points.last().x() < double(m_games))
-            points << QPointF(double(m_games), last);
-    };
-    spanAllGames(progress.levels, m_firstLevel, m_recent[(m_games - 1) % RecentGames]);
-    spanAllGames(progress.recentAverages, m_firstLevel, progress.recentAverage);
     return progress;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/cp932.h"
+#include "records/trend.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -42,6 +43,9 @@ struct Progress
     // The running best as a step line: it rises at the first and the last new
     // best of each bucket, and runs on to the last game.
     QList<QPointF> bestSteps;
+    // With everyone chosen, the levels again, the first PlayerColours players'
+    // each apart (in the order of players), the others' last and together.
+    QList<QList<QPointF>> playerLevels;
 };
 
 // Builds a Progress in one pass over the file, line by line; lines that are
@@ -49,10 +53,11 @@ struct Progress
 class ProgressBuilder
 {
 public:
-    static constexpr int MaxBuckets = 1024;
+    static constexpr int MaxBuckets = Trend<int>::MaxBuckets;
     // A file of endless distinct names must not grow the list without bound.
     static constexpr int MaxPlayers = 1000;
-    static constexpr int RecentGames = 10;
+    static constexpr int RecentGames = Trend<int>::RecentGames;
+    static constexpr int PlayerColours = 8;
     static constexpr qsizetype MaxShownName = 64;
 
     // Names the player: two names are one player when they read as the same
@@ -67,45 +72,27 @@ public:
     Progress result() const;
 
 private:
-    struct Mark
+    struct Marks
     {
-        qint64 game = 0; // 0: none yet
-        double value = 0;
-    };
-    // The lowest and highest value of a run of games.
-    struct Span
-    {
-        Mark low, high;
-        void add(qint64 game, double value);
-        void merge(const Span &later);
-        void appendTo(QList<QPointF> &points) const;
-    };
-    struct Bucket
-    {
-        Span levels;
-        qint64 firstGame = 0, lastGame = 0;
-        double averageSum = 0;
-        Mark firstRise, lastRise; // new bests within the bucket
-        void merge(const Bucket &later);
+        Span::Mark firstRise, lastRise; // new bests within the bucket
+        Span players[PlayerColours + 1];
+        void merge(const Marks &later);
     };
 
-    bool isChosen(QByteArrayView name);
-    void addGame(std::int16_t level, QByteArrayView date);
+    // The chosen player's place among the coloured ones (the last: any other);
+    // -1 for a player not chosen.
+    int slotOf(QByteArrayView name);
+    void addGame(std::int16_t level, QByteArrayView date, int slot);
 
     std::optional<QByteArray> m_player;
     Cp932::Decoder m_decode;
-    QHash<QByteArray, bool> m_names; // stored name, or its digest: is it the chosen player
+    QHash<QByteArray, int> m_names; // stored name, or its digest: its slot
     QStringList m_players;
     QList<QByteArray> m_playerKeys;
 
     qint64 m_games = 0;
-    std::int16_t m_firstLevel = 0;
     std::int16_t m_best = 0;
     qint64 m_bestGame = 0;
     QByteArray m_bestDate, m_firstDate, m_lastDate;
-    std::int16_t m_recent[RecentGames] = {};
-    qint64 m_recentSum = 0;
-
-    qint64 m_bucketWidth = 1;
-    std::vector<Bucket> m_buckets;
+    Trend<Marks> m_levels;
 };

@@ -12,12 +12,19 @@ class ProgressWindow : public QWidget
 public:
     using QWidget::QWidget;
 
-    // The player's choice from the menu: shows the file with playerName chosen
+    // What the chart shows: the current mode's result file and the game database.
+    struct Source
+    {
+        QString results;
+        QString database; // empty: none
+        bool kanaMode = false;
+    };
+    // The player's choice from the menu: shows the files with playerName chosen
     // and brings the window forward. While a game runs, a window already open
     // only rises, so the game keeps its keys.
-    virtual void open(const QString &path, const QString &playerName, bool gameRunning) = 0;
-    // Reads the file again for the player shown; never brings the window forward.
-    virtual void reload(const QString &path) = 0;
+    virtual void open(const Source &source, const QString &playerName, bool gameRunning) = 0;
+    // Reads the files again for the player shown; never brings the window forward.
+    virtual void reload(const Source &source) = 0;
 
     using Factory = ProgressWindow *(*)(QWidget *parent);
     // The window from the library in programDir; null when the library cannot

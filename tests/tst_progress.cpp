@@ -1,4 +1,5 @@
 #include "records/progress.h"
+#include "records/speedprogress.h"
 
 #include <QBuffer>
 #include <QtTest>
@@ -15,6 +16,9 @@ private slots:
     void longFileKeepsFewPointsAndItsExtremes_data();
     void longFileKeepsFewPointsAndItsExtremes();
     void namesPastTheListLimitStillCount();
+    void everyoneKeepsTheFirstPlayersApart();
+    void speedAndAccuracyOfEachGame_data();
+    void speedAndAccuracyOfEachGame();
 };
 
 namespace {
@@ -251,6 +255,65 @@ void TestProgress::namesPastTheListLimitStillCount()
     QCOMPARE(p.players.last(), QStringLiteral("p%1").arg(ProgressBuilder::MaxPlayers));
     QCOMPARE(p.games, qint64(2));
     QCOMPARE(int(p.bestLevel), 77);
+}
+
+// Ten players in turn, player n at level n: the first eight each in a series
+// of their own, the ninth and tenth together; one player chosen, none.
+void TestProgress::everyoneKeepsTheFirstPlayersApart()
+{
+    QByteArray bytes;
+    for (int round = 0; round < 2; ++round) {
+        for (int n = 1; n <= 10; ++n)
+            bytes += record(n, "p" + QByteArray::number(n), date(1));
+    }
+    const Progress everyone = build(bytes, std::nullopt);
+    QCOMPARE(everyone.playerLevels.size(), ProgressBuilder::PlayerColours + 1);
+    for (int n = 1; n <= 8; ++n)
+        QCOMPARE(everyone.playerLevels[n - 1], (QList<QPointF>{{double(n), double(n)}, {n + 10.0, double(n)}}));
+    QCOMPARE(everyone.playerLevels[8], (QList<QPointF>{{9, 9}, {10, 10}, {19, 9}, {20, 10}}));
+    QVERIFY(build(bytes, ProgressBuilder::keyOf(u"p3")).playerLevels.isEmpty());
+}
+
+void TestProgress::speedAndAccuracyOfEachGame_data()
+{
+    QTest::addColumn<QList<QList<int>>>("games"); // keys, misses, played ms
+    QTest::addColumn<QList<QPointF>>("speeds");
+    QTest::addColumn<QList<QPointF>>("accuracies");
+    QTest::addColumn<double>("recentSpeed");
+    QTest::addColumn<double>("recentAccuracy");
+    QTest::newRow("keys a minute, right keys of all")
+        << QList<QList<int>>{{60, 20, 60000}, {90, 10, 30000}} << QList<QPointF>{{1, 60}, {2, 180}}
+        << QList<QPointF>{{1, 75}, {2, 90}} << 120.0 << 82.5;
+    QTest::newRow("a game without keys has no accuracy")
+        << QList<QList<int>>{{30, 0, 60000}, {0, 0, 30000}, {30, 30, 60000}}
+        << QList<QPointF>{{1, 30}, {2, 0}, {3, 30}} << QList<QPointF>{{1, 100}, {3, 50}} << 20.0 << 75.0;
+    QList<QList<int>> twelve;
+    QList<QPointF> rising, perfect;
+    for (int n = 1; n <= 12; ++n) {
+        twelve << QList<int>{n, 0, 60000};
+        rising << QPointF(n, n);
+        perfect << QPointF(n, 100);
+    }
+    QTest::newRow("averages of the last ten") << twelve << rising << perfect << 7.5 << 100.0;
+}
+
+void TestProgress::speedAndAccuracyOfEachGame()
+{
+    QFETCH(QList<QList<int>>, games);
+    QFETCH(QList<QPointF>, speeds);
+    QFETCH(QList<QPointF>, accuracies);
+    QFETCH(double, recentSpeed);
+    QFETCH(double, recentAccuracy);
+    SpeedProgressBuilder builder;
+    for (const QList<int> &g : games)
+        builder.addGame(g[0], g[1], g[2]);
+    const SpeedProgress p = builder.result();
+    QCOMPARE(p.games, qint64(games.size()));
+    QCOMPARE(p.speeds, speeds);
+    QCOMPARE(p.accuracies, accuracies);
+    QCOMPARE(p.recentSpeed, recentSpeed);
+    QCOMPARE(p.recentAccuracy, recentAccuracy);
+    QCOMPARE(p.speedAverages.size(), p.speeds.size());
 }
 
 QTEST_APPLESS_MAIN(TestProgress)

@@ -4,6 +4,9 @@
 #include "records/frmbest.h"
 #include "records/frmprogress.h"
 #include "records/frmreplay.h"
+#include "records/gamedatabase.h"
+#include "records/speedchart.h"
+#include "records/weakkeyspanel.h"
 #include "windowtestkit.h"
 
 #include <QComboBox>
@@ -14,8 +17,16 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 #include <QStackedWidget>
+#include <QTabWidget>
+#include <QTableWidget>
 
 namespace {
+// Waits for the chart's figures, read on worker threads.
+void settle(const frmProgress *progress)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!progress->isLoading(), 10000);
+}
+
 // Counts the times a window is made the active one.
 struct ActivationCounter : QObject
 {
@@ -231,6 +242,7 @@ private slots:
         auto *progress = s.window->findChild<frmProgress *>();
         QVERIFY(progress && progress->isVisible() && !progress->isModal());
         QCOMPARE(progress->windowTitle(), QStringLiteral("成績の推移"));
+        settle(progress);
         QStringList shown;
         for (int i = 0; i < progress->cboPlayer()->count(); ++i)
             shown << progress->cboPlayer()->itemText(i);
@@ -244,14 +256,18 @@ private slots:
             return;
         // The best level stands inside the frame, below the axis' end.
         qreal best = 0;
-        for (const QPointF &point : progress->levelSeries()->points())
-            best = qMax(best, point.y());
+        for (const QScatterSeries *series : progress->playerSeries() + QList{progress->levelSeries()}) {
+            for (const QPointF &point : series->points())
+                best = qMax(best, point.y());
+        }
+        QVERIFY(best > 0);
         QVERIFY2(progress->levelAxis()->max() > best, qPrintable(QString::number(progress->levelAxis()->max())));
 
         QFETCH(QList<int>, gamesEach);
         for (int i = 0; i < gamesEach.size(); ++i) {
             progress->cboPlayer()->setCurrentIndex(i + 1);
             emit progress->cboPlayer()->activated(i + 1);
+            settle(progress);
             QVERIFY2(progress->lblSummary()->text().startsWith(
                          QStringLiteral("ゲーム数 %1 ").arg(gamesEach[i])),
                      qPrintable(progress->lblSummary()->text()));
@@ -268,6 +284,7 @@ private slots:
         s.window->mnuProgress_Click();
         auto *progress = s.window->findChild<frmProgress *>();
         QTRY_COMPARE(QApplication::activeWindow(), progress);
+        settle(progress);
         QCOMPARE(progress->chartArea()->currentWidget(), progress->lblEmpty());
 
         s.window->activateWindow();
@@ -278,14 +295,126 @@ private slots:
         s.window->mnuProgress_Click(); // already open while a game runs: it only rises
         s.window->timer().stop();
         s.playToTheEnd();
+        s.settle();
+        settle(progress);
         QVERIFY(progress->lblSummary()->text().startsWith(QStringLiteral("ゲーム数 1 ")));
-        QCOMPARE(progress->levelSeries()->count(), 1);
+        // Everyone is shown, the one player in a colour of their own.
+        QCOMPARE(progress->cboPlayer()->currentText(), QStringLiteral("全員"));
+        QCOMPARE(progress->playerSeries()[0]->count(), 1);
+        QCOMPARE(progress->playerSeries()[0]->name(), QStringLiteral("P"));
 
         progress->cboPlayer()->setCurrentIndex(0);
         s.window->mnuRoma()->trigger();
+        settle(progress);
         QCOMPARE(progress->cboPlayer()->currentText(), QStringLiteral("全員"));
         QVERIFY(progress->lblSummary()->text().startsWith(QStringLiteral("ゲーム数 1   最高 4 ")));
         QCOMPARE(activations.count, 0);
+    }
+
+    // Four games in the database, three of 山田's and one of bob's, and the
+    // result files that go with them; the tabs of the database read them.
+    void progressTabsReadTheDatabase_data()
+    {
+        QTest::addColumn<bool>("kana");
+        QTest::addColumn<bool>("everyone");
+        QTest::addColumn<int>("range"); // 最後のゲーム, 最近の10ゲーム, すべて
+        QTest::addColumn<int>("games");
+        QTest::addColumn<QString>("weakKeys");
+        QTest::addColumn<QString>("weakKana");
+        QTest::newRow("the player's last game: ties by the longer time") << false << false << 0 << 2 << "B A" << "";
+        QTest::newRow("the player's games") << false << false << 2 << 2 << "A B" << "";
+        QTest::newRow("everyone's games") << false << true << 2 << 3 << "Z A B" << "";
+        QTest::newRow("kana mode: the kana too") << true << false << 1 << 1 << "K" << "か さ";
+    }
+    void progressTabsReadTheDatabase()
+    {
+        QFETCH(bool, kana);
+        QFETCH(bool, everyone);
+        QFETCH(int, range);
+        QFETCH(int, games);
+        QFETCH(QString, weakKeys);
+        QFETCH(QString, weakKana);
+        ProgramFolder folder;
+        folder.write("Kolrin.cfg", QByteArray(kana ? "False\r\nTrue\r\n" : "False\r\nFalse\r\n")
+                                       + "\x8e\x52\x93\x63\r\n");
+        folder.write("Kolrin.dat", "3,\"\x8e\x52\x93\x63\",\"2001/12/02 21:05\"\r\n9,\"bob\",\"2001/12/03 10:00\"\r\n"
+                                   "5,\"\x8e\x52\x93\x63\",\"2001/12/04 08:30\"\r\n");
+        folder.write("KolrinR.dat", "4,\"\x8e\x52\x93\x63\",\"2001/12/05 08:30\"\r\n");
+        {
+            GameDatabase db(folder.file("Kolrin.db"), false);
+            const auto add = [&db](bool kanaMode, const QString &player, const KeyTallies &keys,
+                                   const KeyTallies &kanaStats = {}) {
+                GameRecord game;
+                game.kanaMode = kanaMode;
+                game.player = player;
+                game.keyStats = keys;
+                game.kanaStats = kanaStats;
+                game.keys = 30;
+                game.playedMs = 60000;
+                QVERIFY(db.add(game, QDateTime()).written);
+            };
+            add(false, u"山田"_qs, {{u"A"_qs, {20, 10, 2000}}, {u"B"_qs, {20, 2, 4000}}, {u"C"_qs, {5, 5, 500}}});
+            add(false, u"bob"_qs, {{u"A"_qs, {20, 0, 2000}}, {u"Z"_qs, {20, 20, 1000}}});
+            add(false, u"山田"_qs, {{u"A"_qs, {10, 0, 1000}}, {u"B"_qs, {10, 0, 3000}}});
+            add(true, u"山田"_qs, {{u"K"_qs, {10, 5, 1000}}}, {{u"か"_qs, {10, 5, 2000}}, {u"さ"_qs, {10, 1, 1000}}});
+        }
+        Session s(folder);
+        s.window->mnuProgress_Click();
+        auto *progress = s.window->findChild<frmProgress *>();
+        settle(progress);
+        if (everyone) {
+            progress->cboPlayer()->setCurrentIndex(0);
+            emit progress->cboPlayer()->activated(0);
+            settle(progress);
+        }
+        progress->tabs()->setCurrentIndex(frmProgress::SpeedTab);
+        settle(progress);
+        SpeedChart *speed = progress->speedChart();
+        QCOMPARE(speed->area()->currentIndex(), 0);
+        QCOMPARE(speed->speedSeries()->count(), games);
+        QVERIFY2(speed->lblSummary()->text().startsWith(QStringLiteral("ゲーム数 %1   直近10の平均 30 打/分").arg(games)),
+                 qPrintable(speed->lblSummary()->text()));
+
+        progress->tabs()->setCurrentIndex(frmProgress::KeysTab);
+        WeakKeysPanel *keys = progress->weakKeys();
+        keys->cboRange()->setCurrentIndex(range);
+        emit keys->cboRange()->activated(range);
+        settle(progress);
+        const auto column = [](const QTableWidget *table) {
+            QStringList cells;
+            for (int row = 0; row < table->rowCount(); ++row)
+                cells << table->item(row, 0)->text();
+            return cells.join(u' ');
+        };
+        QCOMPARE(keys->area()->currentIndex(), 0);
+        QCOMPARE(column(keys->keyTable()), weakKeys);
+        QCOMPARE(keys->kanaTable()->isVisibleTo(keys), kana);
+        QCOMPARE(column(keys->kanaTable()), weakKana);
+        // The keyboard's colours: redder the more a key is missed, white for none.
+        QList<int> greens;
+        for (int row = 0; row < keys->keyTable()->rowCount(); ++row)
+            greens << keys->keyColours().value(keys->keyTable()->item(row, 0)->text()[0]).green();
+        QVERIFY(std::is_sorted(greens.cbegin(), greens.cend()));
+        if (range == 0)
+            QCOMPARE(keys->keyColours().value(u'A'), QColor(Qt::white));
+    }
+
+    void progressTabsWithoutADatabaseSayNothingYet()
+    {
+        ProgramFolder folder;
+        folder.write("Kolrin.cfg", "False\r\nFalse\r\nP\r\n");
+        folder.write("Kolrin.dat", "4,\"P\",\"2001/12/02 21:05\"\r\n");
+        Session s(folder);
+        s.window->mnuProgress_Click();
+        auto *progress = s.window->findChild<frmProgress *>();
+        for (int tab : {frmProgress::SpeedTab, frmProgress::KeysTab}) {
+            progress->tabs()->setCurrentIndex(tab);
+            settle(progress);
+        }
+        QCOMPARE(progress->speedChart()->lblMessage()->text(), QStringLiteral("まだ記録がありません。"));
+        QCOMPARE(progress->speedChart()->area()->currentWidget(), progress->speedChart()->lblMessage());
+        QCOMPARE(progress->weakKeys()->lblMessage()->text(), QStringLiteral("まだ記録がありません。"));
+        QVERIFY(!QFile::exists(folder.file("Kolrin.db")));
     }
 
     void unsavableResultIsToldAndTheGameGoesOn()

@@ -1,0 +1,40 @@
+#pragma once
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QChart;
+class QLabel;
+class QLineSeries;
+class QXYSeries;
+class QScatterSeries;
+class QValueAxis;
+class QWidget;
+
+// The pieces the chart window's tabs share, each drawn with the program's
+// Japanese face, which the charts' theme would otherwise replace with its own.
+namespace ChartParts {
+
+extern const QString NoRecords; // "まだ記録がありません。"
+extern const QString Loading;
+
+QChart *chart(const QFont &font);
+// Whole numbers along it.
+QValueAxis *axis(QChart *chart, Qt::Alignment side, const QString &title, const QFont &font);
+QScatterSeries *dots(const QString &name, const QColor &colour);
+QLineSeries *line(const QString &name, const QColor &colour);
+// A series drawn against both axes.
+void attach(QChart *chart, QXYSeries *series, QValueAxis *x, QValueAxis *y);
+
+// Ticks at round numbers; the range either ends on the first tick above the
+// highest value (a best level on the frame's edge was half hidden) or, for the
+// games, a little past the last one, so a long file leaves no wide empty strip
+// and the dates of a short one stand apart.
+void setTicks(QValueAxis *axis, double low, double high, bool endOnTick);
+
+// One line that a narrow window cuts short rather than one that widens it.
+QLabel *summary(QWidget *parent);
+// A tab's word in place of its figures: none yet, or loading.
+QLabel *message(QWidget *parent);
+
+}
