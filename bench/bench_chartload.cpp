@@ -1,0 +1,100 @@
+// How long each tab of the chart of progress takes to show its figures on big
+// files, and the longest the window's thread is kept from its events meanwhile
+// (a menu key waits that long at most). A result file of 5,000,000 records
+// and the game database of bench_database (bench-data/Kolrin-1m.db, made by
+// running that first) are read; the window runs offscreen.
+//   build-bench/bench/bench_chartload [path/to/Kolrin-1m.db]
+
+#include "records/frmprogress.h"
+#include "records/resultrecord.h"
+#include "records/speedchart.h"
+#include "records/weakkeyspanel.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+QString writeResults(const QString &path, int records)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    const QDateTime when(QDate(2024, 5, 1), QTime(21, 6), Qt::UTC);
+    QByteArray batch;
+    for (int n = 0; n < records; ++n) {
+        batch += ResultFile::formatLine(std::int16_t(5 + n % 36), n % 3 ? u"player8"_qs : u"山田8"_qs, when);
+        if (batch.size() > (1 << 20)) {
+            file.write(batch);
+            batch.clear();
+        }
+    }
+    file.write(batch);
+    return path;
+}
+
+// Runs `step`, then the event loop until the chart has its figures; prints
+// the time that took and the longest gap between two ticks of a 1 ms timer.
+void measure(const char *what, frmProgress &chart, const std::function<void()> &step)
+{
+    QElapsedTimer clock, gap;
+    qint64 longest = 0;
+    QTimer ticks;
+    ticks.setInterval(1);
+    QObject::connect(&ticks, &QTimer::timeout, [&] { longest = std::max(longest, gap.restart()); });
+    clock.start();
+    gap.start();
+    ticks.start();
+    step();
+    longest = std::max(longest, gap.restart());
+    while (chart.isLoading())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    std::printf("%-44s shown after %6lld ms; window thread held at most %3lld ms\n", what,
+                clock.elapsed(), std::max(longest, gap.elapsed()));
+}
+
+}
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QString database = QFileInfo(argc > 1 ? QString::fromLocal8Bit(argv[1])
+                                                : QStringLiteral("bench-data/Kolrin-1m.db"))
+                                 .absoluteFilePath();
+    if (!QFileInfo(database).isFile()) {
+        std::fprintf(stderr, "no database at %s: run bench_database first\n", qPrintable(database));
+        return 1;
+    }
+    QTemporaryDir dir;
+    const QString results = writeResults(dir.filePath(QStringLiteral("KolrinR.dat")), 5'000'000);
+    frmProgress chart;
+    const ProgressWindow::Source source{results, database, true};
+    const auto tab = [&chart](int index) { chart.tabs()->setCurrentIndex(index); };
+    const auto range = [&chart](int index) {
+        chart.weakKeys()->cboRange()->setCurrentIndex(index);
+        emit chart.weakKeys()->cboRange()->activated(index);
+    };
+    const auto everyone = [&chart] {
+        chart.cboPlayer()->setCurrentIndex(0);
+        emit chart.cboPlayer()->activated(0);
+    };
+    measure("levels, 5,000,000 records, one player", chart, [&] { chart.open(source, u"山田8"_qs, false); });
+    measure("speed and accuracy, one player", chart, [&] { tab(frmProgress::SpeedTab); });
+    measure("weak keys, one player, the last game", chart, [&] { tab(frmProgress::KeysTab); });
+    measure("weak keys, one player, the last ten", chart, [&] { range(1); });
+    measure("weak keys, one player, all games", chart, [&] { range(2); });
+    measure("everyone: weak keys of all games", chart, everyone);
+    measure("everyone: weak keys of the last game", chart, [&] { range(0); });
+    measure("everyone: speed and accuracy", chart, [&] { tab(frmProgress::SpeedTab); });
+    measure("everyone: levels, 5,000,000 records", chart, [&] { tab(frmProgress::LevelTab); chart.reload(source); });
+    return 0;
+}
