@@ -2,12 +2,12 @@
 
 #include "platform/textfile.h"
 
-#include <QAtomicInt>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUuid>
 #include <QVariant>
 
 #include <cerrno>
@@ -47,8 +47,6 @@ QString modeName(bool kanaMode)
     return kanaMode ? QStringLiteral("kana") : QStringLiteral("letters");
 }
 
-QAtomicInt connections;
-
 // Qt binds a null text as NULL, which the columns refuse: a player who never
 // gave a name plays under the empty one.
 QVariant text(const QString &s)
@@ -60,7 +58,9 @@ QVariant text(const QString &s)
 
 GameDatabase::GameDatabase(const QString &path, bool readOnly)
     : m_path(path), m_readOnly(readOnly),
-      m_connection(QStringLiteral("kolrin-db-%1").arg(connections.fetchAndAddRelaxed(1)))
+      // Unique in the process: the chart's library keeps copies of this code,
+      // and Qt's list of connections is one for all of them.
+      m_connection(QStringLiteral("kolrin-db-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
 }
 

@@ -1,5 +1,6 @@
 #include "records/weakkeyspanel.h"
 
+#include "platform/keyboardview.h"
 #include "records/chartparts.h"
 #include "records/weakkeys.h"
 
@@ -70,8 +71,10 @@ WeakKeysPanel::WeakKeysPanel(QWidget *parent) : QWidget(parent)
     lists->addWidget(m_keys, 0, Qt::AlignTop);
     lists->addWidget(m_kana, 0, Qt::AlignTop);
     lists->addStretch();
+    m_keyboard = new KeyboardView(content);
     auto *column = new QVBoxLayout(content);
     column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(m_keyboard, 0, Qt::AlignHCenter);
     column->addWidget(new QLabel(
         QStringLiteral("%1回以上打ったキーのうち、ミス率の高い順です。").arg(WeakKeys::MinTyped), content));
     column->addLayout(lists);
@@ -112,9 +115,12 @@ void WeakKeysPanel::showTallies(const KeyTallies &keys, const KeyTallies &kana, 
     }
     m_colours.clear();
     for (auto it = keys.cbegin(); it != keys.cend(); ++it) {
-        if (it.key().size() == 1)
-            m_colours.insert(it.key()[0], colourOf(*it));
+        // A shifted sign is coloured on the key it is typed with.
+        const QChar key = it.key().size() == 1 ? KeyboardLayout::keyOf(it.key()[0]) : QChar();
+        if (!key.isNull())
+            m_colours.insert(key, colourOf(*it));
     }
+    m_keyboard->setKeyColours(m_colours);
     fill(m_keys, WeakKeys::weakest(keys, ListedKeys));
     fill(m_kana, WeakKeys::weakest(kana, ListedKana));
     m_kana->setVisible(kanaMode);

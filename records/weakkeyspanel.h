@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QWidget>
 
+class KeyboardView;
 class QComboBox;
 class QLabel;
 class QStackedWidget;
@@ -33,6 +34,7 @@ public:
     const QHash<QChar, QColor> &keyColours() const { return m_colours; }
 
     QComboBox *cboRange() const { return m_cboRange; }
+    KeyboardView *keyboard() const { return m_keyboard; }
     QStackedWidget *area() const { return m_area; }
     QLabel *lblMessage() const { return m_lblMessage; }
     QTableWidget *keyTable() const { return m_keys; }
@@ -43,6 +45,7 @@ signals:
 
 private:
     QComboBox *m_cboRange;
+    KeyboardView *m_keyboard;
     QStackedWidget *m_area;
     QLabel *m_lblMessage;
     QTableWidget *m_keys;

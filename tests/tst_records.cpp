@@ -7,6 +7,7 @@
 #include "records/gamedatabase.h"
 #include "records/speedchart.h"
 #include "records/weakkeyspanel.h"
+#include "platform/keyboardview.h"
 #include "windowtestkit.h"
 
 #include <QComboBox>
@@ -397,6 +398,35 @@ private slots:
         QVERIFY(std::is_sorted(greens.cbegin(), greens.cend()));
         if (range == 0)
             QCOMPARE(keys->keyColours().value(u'A'), QColor(Qt::white));
+        // The keyboard shows them: a key's corner, clear of its letter.
+        const QImage drawn = keys->keyboard()->grab().toImage();
+        const QChar first = keys->keyTable()->item(0, 0)->text()[0];
+        const QPointF corner = keys->keyboard()->keyRect(first).topLeft() + QPointF(4, 4);
+        QCOMPARE(drawn.pixelColor((corner * drawn.devicePixelRatio()).toPoint()), keys->keyColours().value(first));
+    }
+
+    // The chart's library reads with connections of its own, beside the game's.
+    void gamesAreStoredWhileTheChartReads()
+    {
+        ProgramFolder folder;
+        folder.write("Kolrin.cfg", "False\r\nFalse\r\nP\r\n");
+        Session s(folder);
+        s.playToTheEnd();
+        s.settle();
+        s.window->mnuProgress_Click();
+        auto *progress = s.window->findChild<frmProgress *>();
+        for (int tab : {frmProgress::SpeedTab, frmProgress::KeysTab}) {
+            progress->tabs()->setCurrentIndex(tab);
+            settle(progress);
+        }
+        s.playToTheEnd();
+        s.settle();
+        settle(progress);
+        progress->tabs()->setCurrentIndex(frmProgress::SpeedTab);
+        settle(progress);
+        QVERIFY(s.desktop.boxes.isEmpty());
+        QVERIFY2(progress->speedChart()->lblSummary()->text().startsWith(QStringLiteral("ゲーム数 2 ")),
+                 qPrintable(progress->speedChart()->lblSummary()->text()));
     }
 
     void progressTabsWithoutADatabaseSayNothingYet()
