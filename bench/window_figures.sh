@@ -51,6 +51,10 @@ until [ -s "$work/p/Kolrin.dat" ]; do sleep 0.002; done
 t1=$(now_ms)
 echo "game clock, level 1, no keys: $((t1 - t0)) ms from F2 to the result (221 ticks x 150 ms = 33150 ms)"
 echo "peak resident memory: $(awk '/VmHWM/ {print $2, $3}' "/proc/$pid/status")"
+# The game database's thread, started by the game's end, waits without waking.
+sleep 1
+w0=$(switches); sleep 10; w1=$(switches)
+echo "idle wake-ups after a game, the game-over dialog up: $((w1 - w0)) in 10 s"
 kill -9 $pid; wait $pid 2>/dev/null || true
 
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }

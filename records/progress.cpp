@@ -8,6 +8,7 @@
 #include <QHashFunctions>
 #include <QTime>
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -175,16 +176,42 @@ Progress ProgressBuilder::result() const
         best = rise.value;
         lastRise = rise.game;
     };
-    if (!m_player)
-        progress.playerLevels.resize(PlayerColours + 1);
+    using Players = std::array<Span, PlayerColours + 1>;
+    std::vector<Players> runs;
     m_levels.forEachExtra([&](const Marks &marks) {
         if (marks.firstRise.game != 0)
             stepTo(marks.firstRise);
         if (marks.lastRise.game > marks.firstRise.game)
             stepTo(marks.lastRise);
-        for (qsizetype i = 0; i < progress.playerLevels.size(); ++i)
-            marks.players[i].appendTo(progress.playerLevels[i]);
+        if (!m_player)
+            runs.push_back(std::to_array(marks.players));
     });
+    // Everyone's points together no more than one player's: neighbouring
+    // buckets join while there are more, as each point costs the chart a
+    // little to draw.
+    const auto points = [&runs] {
+        qsizetype n = 0;
+        for (const Players &run : runs) {
+            for (const Span &span : run)
+                n += span.low.game == 0 ? 0 : span.low.game == span.high.game ? 1 : 2;
+        }
+        return n;
+    };
+    while (points() > 2 * MaxBuckets) {
+        for (size_t i = 0; 2 * i < runs.size(); ++i) {
+            Players pair = runs[2 * i];
+            for (int slot = 0; 2 * i + 1 < runs.size() && slot <= PlayerColours; ++slot)
+                pair[slot].merge(runs[2 * i + 1][slot]);
+            runs[i] = pair;
+        }
+        runs.resize((runs.size() + 1) / 2);
+    }
+    if (!m_player)
+        progress.playerLevels.resize(PlayerColours + 1);
+    for (const Players &run : runs) {
+        for (int slot = 0; slot <= PlayerColours; ++slot)
+            run[slot].appendTo(progress.playerLevels[slot]);
+    }
     if (m_games > lastRise)
         progress.bestSteps << QPointF(double(m_games), best);
     return progress;

@@ -30,5 +30,6 @@ private:
         void merge(const Nothing &) {}
     };
     qint64 m_games = 0;
-    Trend<Nothing> m_speeds, m_accuracies;
+    // Two series of dots in one chart: together as many as the chart of levels.
+    Trend<Nothing, Trend<Nothing>::MaxBuckets / 2> m_speeds, m_accuracies;
 };

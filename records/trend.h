@@ -49,11 +49,11 @@ struct Span
 // their last RecentGames games, so the line reads as a trend at any length. A
 // short run keeps every game. Each bucket also holds an Extra of the caller's,
 // merged with Extra::merge(const Extra &later) when buckets join.
-template <typename Extra>
+template <typename Extra, int Buckets = 1024>
 class Trend
 {
 public:
-    static constexpr int MaxBuckets = 1024;
+    static constexpr int MaxBuckets = Buckets;
     static constexpr int RecentGames = 10;
 
     Trend() { m_buckets.reserve(MaxBuckets); }

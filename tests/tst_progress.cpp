@@ -272,6 +272,18 @@ void TestProgress::everyoneKeepsTheFirstPlayersApart()
         QCOMPARE(everyone.playerLevels[n - 1], (QList<QPointF>{{double(n), double(n)}, {n + 10.0, double(n)}}));
     QCOMPARE(everyone.playerLevels[8], (QList<QPointF>{{9, 9}, {10, 10}, {19, 9}, {20, 10}}));
     QVERIFY(build(bytes, ProgressBuilder::keyOf(u"p3")).playerLevels.isEmpty());
+
+    // A long file: together as few points as one player's, the spike kept.
+    QByteArray many;
+    for (int game = 1; game <= 200000; ++game)
+        many += record(game == 150000 ? 999 : 1 + game % 7, "p" + QByteArray::number(game % 10), date(1));
+    const Progress long_ = build(many, std::nullopt);
+    qsizetype points = 0;
+    for (const QList<QPointF> &player : long_.playerLevels)
+        points += player.size();
+    QVERIFY2(points <= 2 * ProgressBuilder::MaxBuckets, qPrintable(QString::number(points)));
+    QVERIFY(points > ProgressBuilder::MaxBuckets / 2);
+    QVERIFY(long_.playerLevels[ProgressBuilder::PlayerColours].contains(QPointF(150000, 999))); // p0, the tenth
 }
 
 void TestProgress::speedAndAccuracyOfEachGame_data()
