@@ -1,7 +1,11 @@
 #include "records/chartparts.h"
 
-#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QStackedWidget>
+#include <QVBoxLayout>
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QValueAxis>
@@ -80,19 +84,41 @@ void setTicks(QValueAxis *axis, double low, double high, bool endOnTick)
                    endOnTick ? (std::floor(high / step) + 1) * step : high + std::max(1.0, high / 50));
 }
 
-QLabel *summary(QWidget *parent)
-{
-    auto *label = new QLabel(parent);
-    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    return label;
-}
-
 QLabel *message(QWidget *parent)
 {
     auto *label = new QLabel(NoRecords, parent);
     label->setAlignment(Qt::AlignCenter);
     return label;
+}
+
+Frame frame(QChart *chart, QWidget *tab)
+{
+    Frame f;
+    f.view = new QChartView(chart, tab);
+    f.view->setRenderHint(QPainter::Antialiasing);
+    f.view->setFocusPolicy(Qt::NoFocus);
+    f.message = message(tab);
+    f.area = new QStackedWidget(tab);
+    f.area->addWidget(f.view);
+    f.area->addWidget(f.message);
+    f.summary = new QLabel(tab);
+    f.summary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    f.summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *layout = new QVBoxLayout(tab);
+    layout->addWidget(f.area, 1);
+    layout->addWidget(f.summary);
+    return f;
+}
+
+QHBoxLayout *choice(const QString &label, QComboBox *combo)
+{
+    auto *name = new QLabel(label, combo->parentWidget());
+    name->setBuddy(combo);
+    auto *row = new QHBoxLayout;
+    row->addWidget(name);
+    row->addWidget(combo);
+    row->addStretch();
+    return row;
 }
 
 }

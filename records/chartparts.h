@@ -4,7 +4,11 @@
 #include <QString>
 
 class QChart;
+class QChartView;
+class QComboBox;
+class QHBoxLayout;
 class QLabel;
+class QStackedWidget;
 class QLineSeries;
 class QXYSeries;
 class QScatterSeries;
@@ -32,9 +36,21 @@ void attach(QChart *chart, QXYSeries *series, QValueAxis *x, QValueAxis *y);
 // and the dates of a short one stand apart.
 void setTicks(QValueAxis *axis, double low, double high, bool endOnTick);
 
-// One line that a narrow window cuts short rather than one that widens it.
-QLabel *summary(QWidget *parent);
 // A tab's word in place of its figures: none yet, or loading.
 QLabel *message(QWidget *parent);
+
+// A chart laid out in `tab`: its view, or a message in its place, and below
+// them one line that a narrow window cuts short rather than one that widens it.
+struct Frame
+{
+    QChartView *view;
+    QStackedWidget *area; // the view first, then the message
+    QLabel *message;
+    QLabel *summary;
+};
+Frame frame(QChart *chart, QWidget *tab);
+
+// A label and the choice it names, in a row of their own.
+QHBoxLayout *choice(const QString &label, QComboBox *combo);
 
 }

@@ -80,16 +80,10 @@ frmProgress::frmProgress(QWidget *parent) : ProgressWindow(parent, Qt::Window)
     setWindowIcon(AppIcon::icon());
     resize(640, 460);
 
-    auto *label = new QLabel(QStringLiteral("名前(&N):"), this);
     m_cboPlayer = new QComboBox(this);
     m_cboPlayer->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_cboPlayer->setMinimumContentsLength(16);
-    label->setBuddy(m_cboPlayer);
     connect(m_cboPlayer, &QComboBox::activated, this, &frmProgress::cboPlayer_Activated);
-    auto *top = new QHBoxLayout;
-    top->addWidget(label);
-    top->addWidget(m_cboPlayer);
-    top->addStretch();
 
     m_tabs = new QTabWidget(this);
     m_tabs->setFocusPolicy(Qt::TabFocus);
@@ -108,7 +102,7 @@ frmProgress::frmProgress(QWidget *parent) : ProgressWindow(parent, Qt::Window)
     connect(m_weakKeys, &WeakKeysPanel::rangeChanged, this, [this] { loadTab(KeysTab); });
 
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top);
+    layout->addLayout(ChartParts::choice(QStringLiteral("名前(&N):"), m_cboPlayer));
     layout->addWidget(m_tabs, 1);
 }
 
@@ -141,20 +135,13 @@ void frmProgress::buildLevelTab(QWidget *tab)
     m_chart->setMargins(margins);
     connect(m_chart, &QChart::plotAreaChanged, this, &frmProgress::placeDates);
 
-    m_chartView = new QChartView(m_chart, tab);
-    m_chartView->setRenderHint(QPainter::Antialiasing);
-    m_chartView->setFocusPolicy(Qt::NoFocus);
-    m_lblEmpty = ChartParts::message(tab);
+    const ChartParts::Frame frame = ChartParts::frame(m_chart, tab);
+    m_chartView = frame.view;
+    m_chartArea = frame.area;
+    m_lblEmpty = frame.message;
+    m_lblSummary = frame.summary;
     m_lblEmpty->setText(ChartParts::Loading);
-    m_chartArea = new QStackedWidget(tab);
-    m_chartArea->addWidget(m_chartView);
-    m_chartArea->addWidget(m_lblEmpty);
     m_chartArea->setCurrentWidget(m_lblEmpty);
-    m_lblSummary = ChartParts::summary(tab);
-
-    auto *layout = new QVBoxLayout(tab);
-    layout->addWidget(m_chartArea, 1);
-    layout->addWidget(m_lblSummary);
 }
 
 void frmProgress::open(const Source &source, const QString &playerName, bool gameRunning)

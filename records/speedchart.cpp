@@ -2,14 +2,13 @@
 
 #include "records/chartparts.h"
 
-#include <QChartView>
+#include <QChart>
 #include <QLabel>
 #include <QLineSeries>
 #include <QLocale>
 #include <QScatterSeries>
 #include <QStackedWidget>
 #include <QValueAxis>
-#include <QVBoxLayout>
 
 SpeedChart::SpeedChart(QWidget *parent) : QWidget(parent)
 {
@@ -27,18 +26,10 @@ SpeedChart::SpeedChart(QWidget *parent) : QWidget(parent)
     ChartParts::attach(m_chart, m_speedAverages, m_axisX, m_axisSpeed);
     ChartParts::attach(m_chart, m_accuracyAverages, m_axisX, m_axisAccuracy);
 
-    auto *view = new QChartView(m_chart, this);
-    view->setRenderHint(QPainter::Antialiasing);
-    view->setFocusPolicy(Qt::NoFocus);
-    m_lblMessage = ChartParts::message(this);
-    m_area = new QStackedWidget(this);
-    m_area->addWidget(view);
-    m_area->addWidget(m_lblMessage);
-    m_lblSummary = ChartParts::summary(this);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_area, 1);
-    layout->addWidget(m_lblSummary);
+    const ChartParts::Frame frame = ChartParts::frame(m_chart, this);
+    m_area = frame.area;
+    m_lblMessage = frame.message;
+    m_lblSummary = frame.summary;
     showMessage(ChartParts::Loading);
 }
 

@@ -53,16 +53,10 @@ void fill(QTableWidget *t, const QList<WeakKeys::Weak> &weakest)
 
 WeakKeysPanel::WeakKeysPanel(QWidget *parent) : QWidget(parent)
 {
-    auto *label = new QLabel(QStringLiteral("範囲(&R):"), this);
     m_cboRange = new QComboBox(this);
     m_cboRange->addItems({QStringLiteral("最後のゲーム"), QStringLiteral("最近の10ゲーム"),
                           QStringLiteral("すべて")});
-    label->setBuddy(m_cboRange);
     connect(m_cboRange, &QComboBox::activated, this, &WeakKeysPanel::rangeChanged);
-    auto *top = new QHBoxLayout;
-    top->addWidget(label);
-    top->addWidget(m_cboRange);
-    top->addStretch();
 
     m_keys = table(QStringLiteral("キー"), this);
     m_kana = table(QStringLiteral("かな"), this);
@@ -85,7 +79,7 @@ WeakKeysPanel::WeakKeysPanel(QWidget *parent) : QWidget(parent)
     m_area->addWidget(m_lblMessage);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top);
+    layout->addLayout(ChartParts::choice(QStringLiteral("範囲(&R):"), m_cboRange));
     layout->addWidget(m_area, 1);
     showMessage(ChartParts::Loading);
 }
