@@ -724,7 +724,7 @@ package_play)
   [ "$(od -An -c "$data/Kolrin.cfg" | tr -d ' \n')" = 'True\r\nFalse\r\nPkg\r\n' ] \
     || fail "settings: $(od -c "$data/Kolrin.cfg" 2>&1 | head -3)"
   check_result_line "$data/Kolrin.dat" '([2-9]|[1-9][0-9]+)' Pkg
-  [ "$(ls "$data" | tr '\n' ' ')" = 'Kolrin.cfg Kolrin.dat Kolrin.lock ' ] \
+  [ "$(ls "$data" | tr '\n' ' ')" = 'Kolrin.cfg Kolrin.dat Kolrin.db Kolrin.lock ' ] \
     || fail "data folder holds: $(ls "$data")"
   root_unchanged
   note "$(tail -n1 "$data/Kolrin.dat" | tr -d '\r') in $data"
