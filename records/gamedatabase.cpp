@@ -40,6 +40,39 @@ const char *const Schema[] = {
     "PRIMARY KEY (game_id, kana))",
     "PRAGMA user_version = 1",
 };
+
+// Every game's figures summed per mode, player and key, so that the figures of
+// all games cost a few hundred rows rather than millions. Derived from the
+// tables above: games past totals_state.through_game (written by another
+// program, say) are folded in at the game's next write, and read from the
+// stats tables until then.
+const char *const Totals[] = {
+    "CREATE TABLE IF NOT EXISTS key_totals (mode TEXT NOT NULL, player TEXT NOT NULL, "
+    "key TEXT NOT NULL, typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL, "
+    "PRIMARY KEY (mode, player, key))",
+    "CREATE TABLE IF NOT EXISTS kana_totals (mode TEXT NOT NULL, player TEXT NOT NULL, "
+    "kana TEXT NOT NULL, typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL, "
+    "PRIMARY KEY (mode, player, kana))",
+    "CREATE TABLE IF NOT EXISTS totals_state (through_game INTEGER NOT NULL)",
+    "INSERT INTO totals_state (through_game) SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM totals_state)",
+};
+
+// Folds the games past through_game into the totals, in the writer's transaction.
+const char *const Fold[] = {
+    "INSERT INTO key_totals (mode, player, key, typed, missed, ms) "
+    "SELECT g.mode, g.player, s.key, SUM(s.typed), SUM(s.missed), SUM(s.ms) "
+    "FROM key_stats s JOIN games g ON g.id = s.game_id "
+    "WHERE s.game_id > (SELECT through_game FROM totals_state) GROUP BY g.mode, g.player, s.key "
+    "ON CONFLICT (mode, player, key) DO UPDATE SET typed = key_totals.typed + excluded.typed, "
+    "missed = key_totals.missed + excluded.missed, ms = key_totals.ms + excluded.ms",
+    "INSERT INTO kana_totals (mode, player, kana, typed, missed, ms) "
+    "SELECT g.mode, g.player, s.kana, SUM(s.typed), SUM(s.missed), SUM(s.ms) "
+    "FROM kana_stats s JOIN games g ON g.id = s.game_id "
+    "WHERE s.game_id > (SELECT through_game FROM totals_state) GROUP BY g.mode, g.player, s.kana "
+    "ON CONFLICT (mode, player, kana) DO UPDATE SET typed = kana_totals.typed + excluded.typed, "
+    "missed = kana_totals.missed + excluded.missed, ms = kana_totals.ms + excluded.ms",
+    "UPDATE totals_state SET through_game = (SELECT COALESCE(MAX(id), 0) FROM games)",
+};
 constexpr int Version = 1;
 
 QString modeName(bool kanaMode)
@@ -144,7 +177,7 @@ GameDatabase::Failure GameDatabase::setUp()
         return failureOf(query.lastError());
     const int version = query.value(0).toInt();
     if (version == Version)
-        return {};
+        return setUpTotals();
     if (version > Version)
         return {Fault::Unusable, QStringLiteral("新しい版の Kolrin が作ったファイルです。")};
     if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !query.next())
@@ -168,6 +201,25 @@ GameDatabase::Failure GameDatabase::setUp()
         query.exec(QStringLiteral("ROLLBACK"));
         return failure;
     }
+    return setUpTotals();
+}
+
+// A reader uses the totals where the writer made them; a writer makes them in
+// a file that lacks them (one made by another program).
+GameDatabase::Failure GameDatabase::setUpTotals()
+{
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'totals_state'"))
+        || !query.next())
+        return failureOf(query.lastError());
+    m_totals = query.value(0).toInt() == 1;
+    if (m_totals || m_readOnly)
+        return {};
+    for (const char *statement : Totals) {
+        if (!query.exec(QString::fromLatin1(statement)))
+            return failureOf(query.lastError());
+    }
+    m_totals = true;
     return {};
 }
 
@@ -215,6 +267,10 @@ GameDatabase::Failure GameDatabase::write(const GameRecord &game)
             if (!query.exec())
                 return failed(query.lastError());
         }
+    }
+    for (const char *statement : Fold) {
+        if (!query.exec(QString::fromLatin1(statement)))
+            return failed(query.lastError());
     }
     if (!query.exec(QStringLiteral("COMMIT")))
         return failed(query.lastError());
@@ -302,12 +358,34 @@ KeyTallies GameDatabase::tallies(Stats stats, const Games &games)
     KeyTallies tallies;
     if (open())
         return tallies;
-    const QString sql = stats == Stats::Keys
-        ? QStringLiteral("SELECT key, SUM(typed), SUM(missed), SUM(ms) FROM key_stats "
-                         "WHERE game_id IN (%1) GROUP BY key")
-        : QStringLiteral("SELECT kana, SUM(typed), SUM(missed), SUM(ms) FROM kana_stats "
-                         "WHERE game_id IN (%1) GROUP BY kana");
-    QSqlQuery query = select(sql, games);
+    const QString column = stats == Stats::Keys ? QStringLiteral("key") : QStringLiteral("kana");
+    QSqlQuery query;
+    if (games.last == 0 && m_totals) {
+        // All games: the totals, and the stats of games not folded into them yet.
+        QString where = QStringLiteral("mode = ?");
+        if (games.player)
+            where += QStringLiteral(" AND player = ?");
+        const QString sql = QStringLiteral(
+            "SELECT %1, SUM(typed), SUM(missed), SUM(ms) FROM ("
+            "SELECT %1, typed, missed, ms FROM %2_totals WHERE %3 UNION ALL "
+            "SELECT s.%1, s.typed, s.missed, s.ms FROM %2_stats s JOIN games g ON g.id = s.game_id "
+            "WHERE s.game_id > (SELECT through_game FROM totals_state) AND g.%4) t GROUP BY %1")
+            .arg(column, column, where, QString(where).replace(QStringLiteral(" AND "), QStringLiteral(" AND g.")));
+        query = QSqlQuery(m_db);
+        query.setForwardOnly(true);
+        query.prepare(sql);
+        for (int twice = 0; twice < 2; ++twice) {
+            query.addBindValue(modeName(games.kanaMode));
+            if (games.player)
+                query.addBindValue(text(*games.player));
+        }
+        query.exec();
+    } else {
+        query = select(QStringLiteral("SELECT %1, SUM(typed), SUM(missed), SUM(ms) FROM %1_stats "
+                                      "WHERE game_id IN (%2) GROUP BY %1")
+                           .arg(column, QStringLiteral("%1")),
+                       games);
+    }
     while (query.next()) {
         tallies.insert(query.value(0).toString(), {query.value(1).toLongLong(),
                                                    query.value(2).toLongLong(),

@@ -24,6 +24,9 @@ class QSqlQuery;
 //             PRIMARY KEY (game_id, key))
 //   kana_stats(game_id ..., kana TEXT NOT NULL, typed, missed, ms,
 //              PRIMARY KEY (game_id, kana)), kana prompts only
+// and, derived from those for speed, key_totals(mode, player, key, typed,
+// missed, ms) and kana_totals(mode, player, kana, ...), the sums over the games
+// up to totals_state(through_game).
 // One connection, used by one thread only. Nothing here ever shows a box: a
 // failure comes back as the text to show.
 class GameDatabase
@@ -78,6 +81,7 @@ private:
     Failure open();
     Failure openFile();
     Failure setUp();
+    Failure setUpTotals();
     Failure write(const GameRecord &game);
     QString setAside(const QDateTime &now);
     void close();
@@ -88,4 +92,5 @@ private:
     QString m_connection;
     QSqlDatabase m_db;
     State m_state = State::Closed;
+    bool m_totals = false; // the file keeps every game's figures summed
 };

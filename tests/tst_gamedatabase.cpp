@@ -143,9 +143,13 @@ private slots:
         QCOMPARE(reader.rows(u"SELECT * FROM kana_stats"_qs), u"2|か|1|2|300"_qs);
     }
 
-    // Four games of three players; the newest last.
+    // Four games of three players; the newest last. Then, as "foreign" says,
+    // one more written by another program (1), and one more by the game (2):
+    // the sums of all games come from the totals the game keeps, the games
+    // they do not cover yet from the stats.
     void sumsTheChosenGames_data()
     {
+        QTest::addColumn<int>("foreign");
         QTest::addColumn<bool>("kana");
         QTest::addColumn<QString>("player"); // null: everyone
         QTest::addColumn<int>("last");
@@ -153,17 +157,24 @@ private slots:
         QTest::addColumn<QString>("kanaStats");
         QTest::addColumn<QString>("games"); // keys/misses/played of each, oldest first
 
-        QTest::newRow("one player, all games") << false << "a" << 0 << "A 4/1/400  B 1/0/50" << ""
+        QTest::newRow("one player, all games") << 0 << false << "a" << 0 << "A 4/1/400  B 1/0/50" << ""
                                                << "2/1/38500 3/0/38500";
-        QTest::newRow("one player, the last game") << false << "a" << 1 << "A 2/0/200  B 1/0/50" << ""
+        QTest::newRow("one player, the last game") << 0 << false << "a" << 1 << "A 2/0/200  B 1/0/50" << ""
                                                    << "2/1/38500 3/0/38500";
-        QTest::newRow("everyone, the last two") << false << QString() << 2 << "A 3/0/300  B 1/0/50  C 0/3/0"
+        QTest::newRow("everyone, the last two") << 0 << false << QString() << 2 << "A 3/0/300  B 1/0/50  C 0/3/0"
                                                 << "" << "2/1/38500 1/3/38500 3/0/38500";
-        QTest::newRow("kana mode") << true << "a" << 0 << "K 5/5/500" << "か 5/5/900" << "5/5/38500";
-        QTest::newRow("nobody's") << false << "z" << 10 << "" << "" << "";
+        QTest::newRow("kana mode") << 0 << true << "a" << 0 << "K 5/5/500" << "か 5/5/900" << "5/5/38500";
+        QTest::newRow("everyone, all games") << 0 << false << QString() << 0 << "A 5/1/500  B 1/0/50  C 0/3/0"
+                                             << "" << "2/1/38500 1/3/38500 3/0/38500";
+        QTest::newRow("a game another program wrote") << 1 << false << "a" << 0 << "A 5/2/410  B 1/0/50" << ""
+                                                      << "2/1/38500 3/0/38500 1/1/0";
+        QTest::newRow("folded in at the next game") << 2 << false << "a" << 0 << "A 5/2/410  B 2/0/100" << ""
+                                                    << "2/1/38500 3/0/38500 1/1/0 1/0/38500";
+        QTest::newRow("nobody's") << 0 << false << "z" << 10 << "" << "" << "";
     }
     void sumsTheChosenGames()
     {
+        QFETCH(int, foreign);
         QFETCH(bool, kana);
         QFETCH(QString, player);
         QFETCH(int, last);
@@ -178,6 +189,13 @@ private slots:
                                     game(true, u"a"_qs, u"K 5/5/500"_qs, u"か 5/5/900"_qs),
                                     game(false, u"a"_qs, u"A 2/0/200  B 1/0/50"_qs)})
             QVERIFY(db.add(g, QDateTime()).written);
+        if (foreign > 0) {
+            Reader other(path);
+            QCOMPARE(other.rows(u"INSERT INTO games VALUES (5, 'letters', 'a', '', '', 1, 1, 1, 0, 0)"_qs), QString());
+            QCOMPARE(other.rows(u"INSERT INTO key_stats VALUES (5, 'A', 1, 1, 10)"_qs), QString());
+        }
+        if (foreign > 1)
+            QVERIFY(db.add(game(false, u"a"_qs, u"B 1/0/50"_qs), QDateTime()).written);
 
         GameDatabase reader(path, true);
         const GameDatabase::Games chosen{kana, player.isNull() ? std::nullopt : std::optional(player), last};
