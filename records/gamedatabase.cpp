@@ -361,15 +361,18 @@ KeyTallies GameDatabase::tallies(Stats stats, const Games &games)
     const QString column = stats == Stats::Keys ? QStringLiteral("key") : QStringLiteral("kana");
     QSqlQuery query;
     if (games.last == 0 && m_totals) {
-        // All games: the totals, and the stats of games not folded into them yet.
+        // All games: the totals, and the stats of games not folded into them
+        // yet, found from the stats' end (CROSS JOIN keeps SQLite from going
+        // through every game of the mode instead).
         QString where = QStringLiteral("mode = ?");
         if (games.player)
             where += QStringLiteral(" AND player = ?");
         const QString sql = QStringLiteral(
             "SELECT %1, SUM(typed), SUM(missed), SUM(ms) FROM ("
             "SELECT %1, typed, missed, ms FROM %2_totals WHERE %3 UNION ALL "
-            "SELECT s.%1, s.typed, s.missed, s.ms FROM %2_stats s JOIN games g ON g.id = s.game_id "
-            "WHERE s.game_id > (SELECT through_game FROM totals_state) AND g.%4) t GROUP BY %1")
+            "SELECT s.%1, s.typed, s.missed, s.ms FROM %2_stats s CROSS JOIN games g "
+            "WHERE s.game_id > (SELECT through_game FROM totals_state) AND g.id = s.game_id AND g.%4) t "
+            "GROUP BY %1")
             .arg(column, column, where, QString(where).replace(QStringLiteral(" AND "), QStringLiteral(" AND g.")));
         query = QSqlQuery(m_db);
         query.setForwardOnly(true);
