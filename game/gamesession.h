@@ -50,11 +50,9 @@ public:
     explicit GameSession(Seeds seeds, QObject *parent = nullptr);
 
     void setTable(RomajiTable table) { m_table = std::move(table); }
-    const RomajiTable &table() const { return m_table; }
     bool romajiMode() const { return m_romajiMode; }
     // Mode as loaded from the settings: no new prompt yet.
     void setRomajiMode(bool on) { m_romajiMode = on; }
-    bool flexibleRomaji() const { return m_flexible; }
     void setFlexibleRomaji(bool on) { m_flexible = on; }
     // Prompts drawn from now on favour these keys; none: the uniform draw.
     void setKeyWeights(KeyWeights weights) { m_weights = std::move(weights); }
@@ -91,7 +89,6 @@ public:
     const QString &currentRomaji() const { return m_currentRomaji; }
     // The prompt drawn; its romaji is the table's.
     const Prompt &prompt() const { return m_prompt; }
-    const QStringList &spellings() const { return m_spellings; }
     // The letters of the guide typed so far, shown green.
     int typedLength() const { return m_charPos - 1; }
     // The next letter to type, null while paused or counting.
@@ -105,7 +102,6 @@ public:
     int count() const { return m_count; }
     // Running, paused or counting: a game is under way.
     bool inGame() const { return m_state != State::Idle; }
-    const TypingStats &stats() const { return m_stats; }
     QString statusText(qint64 nowMs) const { return m_stats.statusText(m_level, nowMs); }
 
 signals:

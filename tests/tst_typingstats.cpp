@@ -1,5 +1,6 @@
 // The status bar's figures: keys, misses, accuracy and speed of one game.
 #include "game/typingstats.h"
+#include "sessionscript.h"
 
 #include <QTest>
 
@@ -9,27 +10,22 @@ namespace {
 TypingStats replay(const QString &script)
 {
     TypingStats stats;
-    for (const QString &step : script.split(u' ', Qt::SkipEmptyParts)) {
-        const QString verb = step.section(u'@', 0, 0).section(u'*', 0, 0);
-        const qint64 at = step.section(u'@', 1).toLongLong();
-        const int times = step.contains(u'*') ? step.section(u'*', 1).toInt() : 1;
-        for (int n = 0; n < times; ++n) {
-            if (verb == u"start")
-                stats.start(at);
-            else if (verb == u"stop")
-                stats.stop(at, 9);
-            else if (verb == u"pause")
-                stats.pause(at);
-            else if (verb == u"resume")
-                stats.resume(at);
-            else if (verb == u"key")
-                stats.accepted();
-            else if (verb == u"miss")
-                stats.missed();
-            else
-                qFatal("unknown step %s", qPrintable(step));
-        }
-    }
+    forEachStep(script, [&stats](const QString &verb, qint64 at) {
+        if (verb == u"start")
+            stats.start(at);
+        else if (verb == u"stop")
+            stats.stop(at, 9);
+        else if (verb == u"pause")
+            stats.pause(at);
+        else if (verb == u"resume")
+            stats.resume(at);
+        else if (verb == u"key")
+            stats.accepted();
+        else if (verb == u"miss")
+            stats.missed();
+        else
+            qFatal("unknown step %s", qPrintable(verb));
+    });
     return stats;
 }
 }
