@@ -13,7 +13,8 @@ class QSqlQuery;
 // Kolrin.db, SQLite through Qt SQL, in the folder of the result files. A
 // format other programs may read, kept to SQL that PostgreSQL also accepts:
 //   PRAGMA user_version = 1
-//   games(id INTEGER PRIMARY KEY, mode TEXT NOT NULL ('kana' or 'letters'),
+//   games(id INTEGER PRIMARY KEY, mode TEXT NOT NULL ('kana', 'letters', or
+//         'kanainput' for kana prompts typed on the kana keys),
 //         player TEXT NOT NULL, started_at TEXT NOT NULL, ended_at TEXT NOT NULL
 //         (local time, YYYY-MM-DDTHH:MM:SS), level INTEGER NOT NULL,
 //         keys INTEGER NOT NULL, misses INTEGER NOT NULL,
@@ -59,6 +60,7 @@ public:
         bool kanaMode = false;
         std::optional<QString> player;
         int last = 0; // the most recent ones only; 0: all
+        bool kanaInput = false;
     };
     enum class Stats { Keys, Kana };
     // Each key's or kana's figures summed over the games; empty when the file

@@ -23,7 +23,8 @@ struct KeyTally
     bool operator==(const KeyTally &) const = default;
 };
 
-// Keys by the character typed, kana by their full-width hiragana.
+// Keys by the character typed (on the kana keys, by the key's kana), kana by
+// their full-width hiragana.
 using KeyTallies = QMap<QString, KeyTally>;
 
 // One finished game as the game database stores it.
@@ -38,6 +39,7 @@ struct GameRecord
     qint64 misses = 0;
     qint64 playedMs = 0; // pauses left out
     bool otherSpellings = false;
+    bool kanaInput = false; // kana prompts typed on the kana keys
     KeyTallies keyStats;
     KeyTallies kanaStats; // kana mode only
 };

@@ -53,11 +53,11 @@ void GameStore::add(const GameRecord &game, const QDateTime &now)
     });
 }
 
-void GameStore::askWeights(bool kanaMode, const QString &player)
+void GameStore::askWeights(bool kanaMode, const QString &player, bool kanaInput)
 {
-    post([this, kanaMode, player] {
+    post([this, kanaMode, player, kanaInput] {
         const KeyTallies tallies = database().tallies(
-            GameDatabase::Stats::Keys, {kanaMode, player, WeakKeys::WeightGames});
-        emit weightsFound(kanaMode, player, WeakKeys::weights(tallies));
+            GameDatabase::Stats::Keys, {kanaMode, player, WeakKeys::WeightGames, kanaInput});
+        emit weightsFound(kanaMode, player, WeakKeys::weights(tallies), kanaInput);
     });
 }

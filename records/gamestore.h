@@ -23,13 +23,14 @@ public:
     // `now` names a damaged file set aside.
     void add(const GameRecord &game, const QDateTime &now);
     // The weights of the keys of the player's recent games in the mode.
-    void askWeights(bool kanaMode, const QString &player);
+    void askWeights(bool kanaMode, const QString &player, bool kanaInput = false);
     // Requests not yet answered.
     bool isBusy() const { return m_pending.loadRelaxed() > 0; }
 
 signals:
     void added();
-    void weightsFound(bool kanaMode, const QString &player, const KeyWeights &weights);
+    void weightsFound(bool kanaMode, const QString &player, const KeyWeights &weights,
+                      bool kanaInput);
     // Something for the player about the file.
     void problem(const QString &message);
 
