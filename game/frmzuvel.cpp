@@ -156,6 +156,7 @@ void frmZuvel::buildMenus()
     m_mnuSound = addOption(option, QStringLiteral("効果音を鳴らす"), &Options::sound);
     m_mnuFocusWeakKeys =
         addOption(option, QStringLiteral("苦手なキーを多めに出す"), &Options::focusWeakKeys);
+    addOption(option, QStringLiteral("かな入力"), &Options::kanaInput);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addAction(QStringLiteral("目次(&C)"), this, &frmZuvel::mnuMokuji_Click);
@@ -179,7 +180,7 @@ QAction *frmZuvel::addOption(QMenu *menu, const QString &text, bool Options::*op
 
 QString frmZuvel::resultPath() const
 {
-    return m_folders.data + ResultFile::fileName(m_shared.RomajiMode);
+    return m_folders.data + ResultFile::fileName(m_shared.RomajiMode, m_shared.KanaInput);
 }
 
 bool frmZuvel::Form_Load()
@@ -256,7 +257,7 @@ void frmZuvel::DrawField()
     if (m_session.isPaused() || m_session.isCounting())
         return;
     m_lblKana->setText(m_session.prompt().kana);
-    m_picPrint->printAfresh(m_session.currentRomaji(), FieldPoints, TextOriginTwips);
+    m_picPrint->printAfresh(m_session.fieldText(), FieldPoints, TextOriginTwips);
     if (m_session.typedLength() > 0)
         DrawGreen(m_session.typedLength());
 }
@@ -274,7 +275,7 @@ void frmZuvel::DrawGreen(int length)
 {
     m_picPrint->setTextPosition(TextOriginTwips, TextOriginTwips);
     m_picPrint->setTextColor(TypedGreen);
-    m_picPrint->print(m_session.currentRomaji().left(length));
+    m_picPrint->print(m_session.fieldTyped(length));
 }
 
 // Paused, the prompt hides, the field stays and says how to go on; then the
@@ -357,7 +358,7 @@ void frmZuvel::txtType_KeyPress(QKeyEvent *event)
         m_cmdStart->click();
         return;
     }
-    m_session.key(event->text(), now());
+    m_session.key(m_kanaInput.keyText(event), now());
     ShowStatus();
 }
 
@@ -391,6 +392,7 @@ void frmZuvel::ApplyOptions()
     emit optionsApplied();
     m_session.setFlexibleRomaji(m_options.flexibleRomaji);
     m_history.setFocusWeakKeys(m_options.focusWeakKeys);
+    m_kanaInput.apply(m_options.kanaInput);
     if (m_options.statusBar && !m_lblStatus) {
         statusBar()->setSizeGripEnabled(false);
         m_lblStatus = new QLabel(statusBar());
