@@ -192,7 +192,9 @@ void KeyboardView::paintEvent(QPaintEvent *event)
         p.drawRoundedRect(marked ? rect.adjusted(1, 1, -1, -1) : rect, Radius, Radius);
         p.setPen(ink);
         if (m_kana) {
-            p.drawText(rect, Qt::AlignCenter, KeyboardLayout::kanaOf(key.key, false));
+            const QChar kana = KeyboardLayout::kanaOf(key.key, false);
+            if (!kana.isNull()) // none on the space bar
+                p.drawText(rect, Qt::AlignCenter, kana);
             // The small kana or sign Shift gives, small in the corner as printed.
             const QChar shifted = KeyboardLayout::kanaOf(key.key, true);
             if (!shifted.isNull()) {
