@@ -20,7 +20,9 @@ void KanaInputLink::apply(bool on)
 QString KanaInputLink::keyText(const QKeyEvent *event) const
 {
     const QString text = event->text();
-    if (!m_session.kanaInput())
+    // A shortcut held with Ctrl or Alt is no kana, though its key has one.
+    const auto chords = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (!m_session.kanaInput() || (event->modifiers() & chords))
         return text;
     // X and Wayland number the keys alike; elsewhere the code means nothing here.
     static const bool x11Codes = QGuiApplication::platformName() == QLatin1String("xcb")
