@@ -305,6 +305,14 @@ kana_input)
               JOIN games g ON g.id = s.game_id WHERE g.mode = 'kanainput' ORDER BY s.key") \
       || fail "Kolrin.db unreadable ($layout)"
     [ "$stats" = "$(printf 'き 3/1\nゃ 3/0\n゛ 3/0')" ] || fail "keys in Kolrin.db ($layout): $stats"
+    # The ranking reads KolrinK.dat while the option is on.
+    printf '1,"KolrinR","2001/12/02 21:05"\r\n' >"$dir/KolrinR.dat"
+    stamp=$(tail -n1 "$dir/KolrinK.dat" | cut -d, -f3 | tr -d '"\r\n')
+    open_ranking "$win"
+    printf 'Level 4r\tE2E    \t\t%s\r\n' "$stamp" >"$work/expected"
+    xclip -o -selection clipboard >"$work/clip" || fail "clipboard unreadable"
+    cmp "$work/expected" "$work/clip" || fail "ranking ($layout): $(od -c "$work/clip" | head -5)"
+    close_ranking
     quit_game "$win" "$pid"
     note "$layout: typed by key codes, level 4 in KolrinK.dat"
   done
