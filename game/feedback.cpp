@@ -68,8 +68,10 @@ void Feedback::playSounds(bool on)
 
 void Feedback::showNextKey()
 {
-    if (m_keyboard)
-        m_keyboard->setHighlighted(m_session.nextKey());
+    if (!m_keyboard)
+        return;
+    m_keyboard->setKanaLegends(m_session.kanaInput());
+    m_keyboard->setHighlighted(m_session.nextKey());
 }
 
 void Feedback::play(SoundEffect effect)

@@ -128,7 +128,7 @@ void frmZuvel::buildLayout()
 
 QString frmZuvel::resultPath() const
 {
-    return m_folders.data + ResultFile::fileName(m_shared.RomajiMode);
+    return m_folders.data + ResultFile::fileName(m_shared.RomajiMode, m_shared.KanaInput);
 }
 
 bool frmZuvel::Form_Load()
@@ -205,7 +205,7 @@ void frmZuvel::DrawField()
     if (m_session.isPaused() || m_session.isCounting())
         return;
     m_lblKana->setText(m_session.prompt().kana);
-    m_picPrint->printAfresh(m_session.currentRomaji(), FieldPoints, TextOriginTwips);
+    m_picPrint->printAfresh(m_session.fieldText(), FieldPoints, TextOriginTwips);
     if (m_session.typedLength() > 0)
         DrawGreen(m_session.typedLength());
 }
@@ -223,7 +223,7 @@ void frmZuvel::DrawGreen(int length)
 {
     m_picPrint->setTextPosition(TextOriginTwips, TextOriginTwips);
     m_picPrint->setTextColor(TypedGreen);
-    m_picPrint->print(m_session.currentRomaji().left(length));
+    m_picPrint->print(m_session.fieldTyped(length));
 }
 
 // Paused, the prompt hides, the field stays and says how to go on; then the
@@ -306,7 +306,7 @@ void frmZuvel::txtType_KeyPress(QKeyEvent *event)
         m_cmdStart->click();
         return;
     }
-    m_session.key(event->text(), now());
+    m_session.key(m_kanaInput.keyText(event), now());
     ShowStatus();
 }
 
@@ -340,6 +340,7 @@ void frmZuvel::ApplyOptions()
     emit optionsApplied();
     m_session.setFlexibleRomaji(m_options.flexibleRomaji);
     m_history.setFocusWeakKeys(m_options.focusWeakKeys);
+    m_kanaInput.apply(m_options.kanaInput);
     if (m_options.statusBar && !m_lblStatus) {
         statusBar()->setSizeGripEnabled(false);
         m_lblStatus = new QLabel(statusBar());

@@ -2,6 +2,7 @@
 #include "game/feedback.h"
 #include "game/gamehistory.h"
 #include "game/gamesession.h"
+#include "game/kanainputlink.h"
 #include "game/progresslink.h"
 #include "platform/folders.h"
 #include "shell/options.h"
@@ -140,6 +141,7 @@ private:
     Options m_options;
     GameHistory m_history;
     ProgressLink m_progress;
+    KanaInputLink m_kanaInput{m_session, m_shared, m_progress};
     QElapsedTimer m_clock;
 
     QTimer m_tmrUp;

@@ -26,7 +26,7 @@ GameHistory::GameHistory(GameSession &session, Desktop &desktop, QWidget *window
             Qt::QueuedConnection);
     // A new prompt after the player or the mode changed.
     connect(&session, &GameSession::promptChanged, this, [this] {
-        if (m_focus && (m_weightsMode != m_session.romajiMode() || m_weightsPlayer != m_player))
+        if (m_focus && !weightsAreFor(m_weightsMode, m_weightsKanaInput, m_weightsPlayer))
             refreshWeights();
     });
 }
@@ -54,17 +54,26 @@ void GameHistory::refreshWeights()
 {
     if (!m_focus || !m_store)
         return;
-    if (m_weightsMode != m_session.romajiMode() || m_weightsPlayer != m_player)
+    if (!weightsAreFor(m_weightsMode, m_weightsKanaInput, m_weightsPlayer))
         m_session.setKeyWeights({});
     m_weightsMode = m_session.romajiMode();
+    m_weightsKanaInput = m_session.kanaInput();
     m_weightsPlayer = m_player;
-    m_store->askWeights(m_weightsMode, m_weightsPlayer);
+    m_store->askWeights(m_weightsMode, m_weightsPlayer, m_weightsKanaInput);
 }
 
-void GameHistory::useWeights(bool kanaMode, const QString &player, const KeyWeights &weights)
+// Keys typed on the kana keys weigh nothing for romaji, nor the other way.
+bool GameHistory::weightsAreFor(bool kanaMode, bool kanaInput, const QString &player) const
+{
+    return kanaMode == m_session.romajiMode() && kanaInput == m_session.kanaInput()
+        && player == m_player;
+}
+
+void GameHistory::useWeights(bool kanaMode, const QString &player, const KeyWeights &weights,
+                             bool kanaInput)
 {
     // An answer to an earlier question the player has moved on from.
-    if (m_focus && kanaMode == m_session.romajiMode() && player == m_player)
+    if (m_focus && weightsAreFor(kanaMode, kanaInput, player))
         m_session.setKeyWeights(weights);
 }
 

@@ -35,7 +35,9 @@ signals:
 private:
     void gameOver(const GameSummary &summary);
     void refreshWeights();
-    void useWeights(bool kanaMode, const QString &player, const KeyWeights &weights);
+    void useWeights(bool kanaMode, const QString &player, const KeyWeights &weights,
+                    bool kanaInput);
+    bool weightsAreFor(bool kanaMode, bool kanaInput, const QString &player) const;
     void tellProblems();
 
     GameSession &m_session;
@@ -48,6 +50,7 @@ private:
     bool m_focus = false;
     // Whom and which mode the weights in use are for.
     bool m_weightsMode = false;
+    bool m_weightsKanaInput = false;
     QString m_weightsPlayer;
     QStringList m_untold;
 };

@@ -1,6 +1,7 @@
 #include "game/gamerecorder.h"
 
 #include "game/kana.h"
+#include "game/kanakeys.h"
 #include "game/romajispelling.h"
 
 namespace {
@@ -23,7 +24,7 @@ GameRecorder::GameRecorder(GameSession &session, QObject *parent)
     });
     connect(&session, &GameSession::promptChanged, this, [this] {
         // The guide changed to another spelling, or a pause ended: the same prompt.
-        if (m_session.typedLength() > 0 || m_session.currentRomaji() != m_session.prompt().romaji)
+        if (m_session.typedLength() > 0 || m_session.currentRomaji() != m_session.firstGuide())
             return;
         m_unitMs = 0;
         if (!m_inGame)
@@ -69,8 +70,14 @@ GameRecorder::Unit GameRecorder::unitAt(const QString &guide, int position)
     if (key != m_spansOf) {
         m_spansOf = key;
         m_spans.clear();
-        for (const RomajiSpelling::UnitSpan &span : RomajiSpelling::unitSpans(kana, guide))
-            m_spans.append({HanToZen(span.kana), span.letters});
+        if (m_session.kanaInput()) {
+            // One kana a unit, its mark key included.
+            for (const KanaKeys::Unit &unit : KanaKeys::units(HanToZen(kana)))
+                m_spans.append({unit.kana, unit.strokes});
+        } else {
+            for (const RomajiSpelling::UnitSpan &span : RomajiSpelling::unitSpans(kana, guide))
+                m_spans.append({HanToZen(span.kana), span.letters});
+        }
     }
     int end = 0;
     for (const auto &[unit, letters] : std::as_const(m_spans)) {
@@ -89,6 +96,7 @@ GameRecord GameRecorder::record(const GameSummary &summary, const QString &playe
     game.player = player;
     game.level = summary.level;
     game.otherSpellings = summary.otherSpellings;
+    game.kanaInput = summary.kanaInput;
     // The keys of the prompt that started the game count from its first key.
     const qint64 started = m_game.firstAtMs >= 0 ? std::min(m_game.firstAtMs, summary.startedAtMs)
                                                  : summary.startedAtMs;

@@ -1,6 +1,7 @@
 #include "game/gamesession.h"
 
 #include "game/fieldmotion.h"
+#include "game/kanakeys.h"
 #include "game/romajispelling.h"
 #include "game/typingjudge.h"
 
@@ -20,10 +21,43 @@ void GameSession::begin()
 void GameSession::NextPrompt()
 {
     RandomSource random(m_seeds());
-    m_prompt = ::NextPrompt(m_table, m_romajiMode, random, m_weights);
-    m_currentRomaji = m_prompt.romaji;
-    m_spellings = m_romajiMode ? RomajiSpelling::spellingsOf(m_prompt.tableKana, m_prompt.romaji)
-                               : QStringList{m_prompt.romaji};
+    m_prompt = ::NextPrompt(m_table, m_romajiMode, random, m_weights, m_kanaInput);
+    takeGuide();
+}
+
+// The prompt's first guide and every spelling the judge may take.
+void GameSession::takeGuide()
+{
+    const QString keys = m_kanaInput && m_romajiMode ? KanaKeys::strokesOf(m_prompt.kana) : QString();
+    // A word list without a kana that has keys leaves the romaji to type.
+    m_kanaGuide = !keys.isEmpty();
+    m_firstGuide = m_kanaGuide ? keys : m_prompt.romaji;
+    m_currentRomaji = m_firstGuide;
+    m_spellings = m_romajiMode && !m_kanaGuide
+                      ? RomajiSpelling::spellingsOf(m_prompt.tableKana, m_prompt.romaji)
+                      : QStringList{m_firstGuide};
+}
+
+void GameSession::setKanaInput(bool on)
+{
+    if (on == m_kanaInput)
+        return;
+    m_kanaInput = on;
+    if (m_prompt.romaji.isEmpty())
+        return; // no prompt yet: the first one follows the option
+    takeGuide();
+    m_charPos = 1;
+    emit promptChanged();
+}
+
+QString GameSession::fieldText() const
+{
+    return m_kanaGuide ? KanaKeys::hiragana(m_prompt.kana) : m_currentRomaji;
+}
+
+QString GameSession::fieldTyped(int length) const
+{
+    return m_kanaGuide ? KanaKeys::typedPart(m_prompt.kana, length) : m_currentRomaji.left(length);
 }
 
 void GameSession::start(qint64 nowMs)
@@ -122,6 +156,7 @@ bool GameSession::tick(qint64 nowMs)
     summary.level = m_level;
     summary.romajiMode = m_romajiMode;
     summary.otherSpellings = judgesSpellings();
+    summary.kanaInput = m_kanaInput && m_romajiMode;
     summary.keys = m_stats.keys();
     summary.misses = m_stats.misses();
     summary.startedAtMs = m_startedAt;
@@ -137,7 +172,7 @@ void GameSession::ResetGame()
     m_charPos = 1;
     m_keyClock = -1;
     // A spelling the player had switched to gives way to the table's again.
-    m_currentRomaji = m_prompt.romaji;
+    m_currentRomaji = m_firstGuide;
     moveField(FieldMotion::RestTop);
     emit promptChanged();
     emit levelChanged(m_level);

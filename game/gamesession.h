@@ -29,6 +29,7 @@ struct GameSummary
     std::int16_t level = 0;
     bool romajiMode = false;
     bool otherSpellings = false;
+    bool kanaInput = false;
     int keys = 0;
     int misses = 0;
     qint64 startedAtMs = 0;
@@ -54,10 +55,15 @@ public:
     // Mode as loaded from the settings: no new prompt yet.
     void setRomajiMode(bool on) { m_romajiMode = on; }
     void setFlexibleRomaji(bool on) { m_flexible = on; }
+    // Kana prompts typed on the kana keys; the prompt on screen starts over
+    // from its first key in the new way.
+    void setKanaInput(bool on);
+    // The prompt is typed on the kana keys: the guide is the keys' kana.
+    bool kanaInput() const { return m_kanaGuide; }
     // Prompts drawn from now on favour these keys; none: the uniform draw.
     void setKeyWeights(KeyWeights weights) { m_weights = std::move(weights); }
     // Other spellings count for kana prompts only, with the option on.
-    bool judgesSpellings() const { return m_flexible && m_romajiMode; }
+    bool judgesSpellings() const { return m_flexible && m_romajiMode && !m_kanaGuide; }
 
     // The game as start-up leaves it: field at rest, level 1, a first prompt.
     void begin();
@@ -91,6 +97,12 @@ public:
     const Prompt &prompt() const { return m_prompt; }
     // The letters of the guide typed so far, shown green.
     int typedLength() const { return m_charPos - 1; }
+    // The guide a new prompt starts with: the table's romaji, or the keys.
+    const QString &firstGuide() const { return m_firstGuide; }
+    // What the field shows: the guide, or with kana input the kana; and the
+    // part of it the first `length` keys of the guide have typed.
+    QString fieldText() const;
+    QString fieldTyped(int length) const;
     // The next letter to type, null while paused or counting.
     QChar nextKey() const;
     float fieldTop() const { return m_fieldTop; }
@@ -127,17 +139,21 @@ private:
     void goOn(qint64 nowMs);
     void moveField(float top);
     void startGame(qint64 nowMs);
+    void takeGuide();
 
     Seeds m_seeds;
     RomajiTable m_table;
     bool m_romajiMode = false;
     bool m_flexible = false;
+    bool m_kanaInput = false; // the option; m_kanaGuide: this prompt follows it
+    bool m_kanaGuide = false;
     KeyWeights m_weights;
 
     State m_state = State::Idle;
     std::int16_t m_level = 1;
     Prompt m_prompt;
     QString m_currentRomaji;
+    QString m_firstGuide;
     QStringList m_spellings; // every spelling of the prompt, the table's first
     int m_charPos = 1;
     int m_count = 0;

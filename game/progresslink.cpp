@@ -17,8 +17,8 @@ ProgressLink::ProgressLink(QWidget *window, Desktop &desktop, const Folders &fol
 
 ProgressWindow::Source ProgressLink::source() const
 {
-    return {m_folders.data + ResultFile::fileName(m_shared.RomajiMode), m_history.path(),
-            m_shared.RomajiMode};
+    return {m_folders.data + ResultFile::fileName(m_shared.RomajiMode, m_shared.KanaInput),
+            m_history.path(), m_shared.RomajiMode, m_shared.RomajiMode && m_shared.KanaInput};
 }
 
 void ProgressLink::open(const QString &playerName, bool gameRunning)

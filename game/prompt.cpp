@@ -1,6 +1,7 @@
 #include "game/prompt.h"
 
 #include "game/kana.h"
+#include "game/kanakeys.h"
 #include "game/romajitable.h"
 
 namespace {
@@ -36,13 +37,30 @@ int weightedIndex(int count, Weight weight, RandomSource &random)
 }
 
 Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &random,
-                  const KeyWeights &weights)
+                  const KeyWeights &weights, bool kanaInput)
 {
     Prompt prompt;
     if (romajiMode) {
         Q_ASSERT(table.hasAcceptedEntry());
+        // The keys of each entry typed on the kana keys; empty: none.
+        QList<QString> kanaKeys;
+        if (kanaInput) {
+            bool any = false;
+            for (int k = 1; k <= table.RomaCount; ++k) {
+                kanaKeys.append(RomajiTable::isAccepted(table.RomaList[k])
+                                    ? KanaKeys::strokesOf(HanToZen(table.KanaList[k]))
+                                    : QString());
+                any = any || !kanaKeys.last().isEmpty();
+            }
+            if (!any)
+                kanaKeys.clear();
+        }
         int i;
-        if (weights.isEmpty()) {
+        if (!kanaKeys.isEmpty()) {
+            i = 1 + weightedIndex(table.RomaCount, [&](int k) {
+                return kanaKeys[k].isEmpty() ? 0.0 : weightOf(weights, kanaKeys[k]);
+            }, random);
+        } else if (weights.isEmpty()) {
             do {
                 i = int(random.next() * table.RomaCount) + 1;
             } while (!RomajiTable::isAccepted(table.RomaList[i]));

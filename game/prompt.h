@@ -32,5 +32,7 @@ struct Prompt
 // accepted entry (the loader refuses one that does not).
 // With weights, each capital is drawn with its key's weight, and an entry with
 // the weight of its heaviest letter; without, every draw is the uniform one.
+// With kana input, only entries whose kana all have keys are drawn (any, when
+// none has), weighed by their kana keys.
 Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &random,
-                  const KeyWeights &weights = {});
+                  const KeyWeights &weights = {}, bool kanaInput = false);

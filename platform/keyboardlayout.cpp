@@ -25,6 +25,14 @@ constexpr std::array<Finger, 9> FingerColumns{
 // Shifted, the JIS keys give these; 0 has no shifted sign.
 const QString Unshifted = QStringLiteral("123456789-^\u00a5@[;:],./\\");
 const QString Shifted = QStringLiteral("!\"#$%&'()=~|`{+*}<>?_");
+
+// Kana input: the keys of the four rows in order, the kana on each, and the
+// few keys whose Shift gives a small kana or a sign.
+const QString KanaRowKeys = QStringLiteral("1234567890-^\u00a5QWERTYUIOP@[ASDFGHJKL;:]ZXCVBNM,./\\");
+const QString KanaPlain = QStringLiteral(
+    "ぬふあうえおやゆよわほへーたていすかんなにらせ゛゜ちとしはきくまのりれけむつさそひこみもねるめろ");
+const QString KanaShiftKeys = QStringLiteral("34567890EZ,./[]");
+const QString KanaShifted = QStringLiteral("ぁぅぇぉゃゅょをぃっ、。・「」");
 }
 
 const QList<KeyboardLayout::Key> &KeyboardLayout::keys()
@@ -67,4 +75,25 @@ Finger KeyboardLayout::fingerOf(QChar c)
             return k.finger;
     }
     return Finger::Thumb;
+}
+
+QChar KeyboardLayout::kanaOf(QChar key, bool shifted)
+{
+    if (shifted) {
+        const qsizetype i = KanaShiftKeys.indexOf(key);
+        return i >= 0 ? KanaShifted[i] : QChar();
+    }
+    const qsizetype i = KanaRowKeys.indexOf(key);
+    return i >= 0 ? KanaPlain[i] : QChar();
+}
+
+QChar KeyboardLayout::keyOfKana(QChar legend, bool *shifted)
+{
+    qsizetype i = KanaPlain.indexOf(legend);
+    if (shifted)
+        *shifted = i < 0;
+    if (i >= 0)
+        return KanaRowKeys[i];
+    i = KanaShifted.indexOf(legend);
+    return i >= 0 ? KanaShiftKeys[i] : QChar();
 }

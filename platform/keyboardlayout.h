@@ -34,4 +34,10 @@ QChar keyOf(QChar c);
 // not null.
 Finger fingerOf(QChar c);
 
+// The kana printed on a key for kana input (JIS X 6002), unshifted and with
+// Shift; null where the key has none (digits' shifted side, the space bar).
+QChar kanaOf(QChar key, bool shifted);
+// The key and Shift that type the kana `legend`; null key for any other text.
+QChar keyOfKana(QChar legend, bool *shifted = nullptr);
+
 }

@@ -14,6 +14,7 @@ constexpr qreal Left = (KeyboardView::ViewWidth - (KeyboardLayout::Columns - 1) 
 constexpr qreal Top = (KeyboardView::ViewHeight - (KeyboardLayout::Rows - 1) * RowPitch - KeyHeight) / 2;
 constexpr qreal Radius = 3;
 constexpr int CapPoints = 10;
+constexpr int KanaShiftPoints = 6;
 
 const QColor Edge(120, 120, 120);
 const QColor Plain(250, 250, 250);
@@ -74,21 +75,79 @@ void KeyboardView::updateKey(QChar key)
         update(rect.toAlignedRect().adjusted(-2, -2, 2, 2));
 }
 
+QChar KeyboardView::keyFor(QChar c, bool *shifted) const
+{
+    if (shifted)
+        *shifted = false;
+    return m_kana ? KeyboardLayout::keyOfKana(c, shifted) : KeyboardLayout::keyOf(c);
+}
+
 void KeyboardView::setHighlighted(QChar key)
 {
-    key = KeyboardLayout::keyOf(key);
-    if (key == m_highlighted)
+    bool shift = false;
+    key = keyFor(key, &shift);
+    if (key == m_highlighted && shift == m_shift)
         return;
     updateKey(m_highlighted);
     m_highlighted = key;
+    m_shift = shift;
     updateKey(m_highlighted);
+    if (m_kana) {
+        update(shiftKeyRect(true).toAlignedRect().adjusted(-2, -2, 2, 2));
+        update(shiftKeyRect(false).toAlignedRect().adjusted(-2, -2, 2, 2));
+    }
+}
+
+void KeyboardView::setKanaLegends(bool on)
+{
+    if (on == m_kana)
+        return;
+    m_kana = on;
+    m_highlighted = QChar();
+    m_shift = false;
+    endFlash();
+    update();
+}
+
+// A key of the right hand wants the left Shift, and the other way round.
+QRectF KeyboardView::shiftRect() const
+{
+    if (!m_kana || !m_shift || m_highlighted.isNull())
+        return {};
+    return shiftKeyRect(KeyboardLayout::fingerOf(m_highlighted) >= Finger::RightIndex);
+}
+
+// Beside the bottom row of letters: the left one fills the stagger, the right
+// one what is left of the widest row.
+QRectF KeyboardView::shiftKeyRect(bool left) const
+{
+    constexpr int BottomRow = 3;
+    constexpr qreal RowStart = 1.25;
+    constexpr qreal RowEnd = RowStart + 11;
+    const qreal column = left ? 0 : RowEnd;
+    const qreal width = left ? RowStart : KeyboardLayout::Columns - RowEnd;
+    return {Left + column * Pitch, Top + BottomRow * RowPitch, KeyWidth + (width - 1) * Pitch, KeyHeight};
+}
+
+void KeyboardView::paintShiftKeys(QPainter &p)
+{
+    const QRectF lit = shiftRect();
+    for (const bool left : {true, false}) {
+        const QRectF rect = shiftKeyRect(left).adjusted(0.5, 0.5, -0.5, -0.5);
+        const bool on = !lit.isEmpty() && lit.contains(rect.center());
+        p.setPen(QPen(Edge, 1));
+        p.setBrush(on ? Highlight : tintOf(Finger::Thumb));
+        p.drawRoundedRect(rect, Radius, Radius);
+        p.setPen(on ? Qt::white : Qt::black);
+        p.drawText(rect, Qt::AlignCenter, QStringLiteral("\u21e7"));
+    }
 }
 
 void KeyboardView::flashMiss(QChar expected, QChar pressed)
 {
     endFlash();
-    m_flashing = KeyboardLayout::keyOf(expected);
-    m_marked = KeyboardLayout::keyOf(pressed);
+    m_flashing = keyFor(expected);
+    m_marked = keyFor(pressed);
     updateKey(m_flashing);
     updateKey(m_marked);
     m_flash.start();
@@ -132,11 +191,27 @@ void KeyboardView::paintEvent(QPaintEvent *event)
         p.setBrush(fill);
         p.drawRoundedRect(marked ? rect.adjusted(1, 1, -1, -1) : rect, Radius, Radius);
         p.setPen(ink);
-        p.drawText(rect, Qt::AlignCenter, capOf(key.key));
+        if (m_kana) {
+            const QChar kana = KeyboardLayout::kanaOf(key.key, false);
+            if (!kana.isNull()) // none on the space bar
+                p.drawText(rect, Qt::AlignCenter, kana);
+            // The small kana or sign Shift gives, small in the corner as printed.
+            const QChar shifted = KeyboardLayout::kanaOf(key.key, true);
+            if (!shifted.isNull()) {
+                const QFont cap = p.font();
+                p.setFont(Dialogs::japaneseFont(KanaShiftPoints));
+                p.drawText(rect.adjusted(0, 0, -2, 0), Qt::AlignRight | Qt::AlignTop, shifted);
+                p.setFont(cap);
+            }
+        } else {
+            p.drawText(rect, Qt::AlignCenter, capOf(key.key));
+        }
         // The home keys' bumps, felt without looking.
         if (key.key == u'F' || key.key == u'J') {
             const QPointF bottom(rect.center().x(), rect.bottom() - 4);
             p.drawLine(bottom - QPointF(4, 0), bottom + QPointF(4, 0));
         }
     }
+    if (m_kana)
+        paintShiftKeys(p);
 }

@@ -32,6 +32,13 @@ public:
     // Colours in place of the finger tints (empty: the tints); keys left out
     // are drawn plain.
     void setKeyColours(const QHash<QChar, QColor> &colours);
+    // Kana input: the keys show their kana, the keys above are given by kana,
+    // and the Shift keys are drawn, the one for the other hand lit with a key
+    // that needs it.
+    void setKanaLegends(bool on);
+    bool kanaLegends() const { return m_kana; }
+    // Where the lit Shift key is drawn; empty when none is.
+    QRectF shiftRect() const;
 
     static Finger fingerOf(QChar key) { return KeyboardLayout::fingerOf(key); }
     static QColor tintOf(Finger finger);
@@ -49,10 +56,15 @@ protected:
 private:
     void updateKey(QChar key);
     void endFlash();
+    QChar keyFor(QChar c, bool *shifted = nullptr) const;
+    void paintShiftKeys(QPainter &p);
+    QRectF shiftKeyRect(bool left) const;
 
     QChar m_highlighted;
     QChar m_flashing;
     QChar m_marked;
     QHash<QChar, QColor> m_colours;
+    bool m_kana = false;
+    bool m_shift = false; // the highlighted key needs Shift
     QTimer m_flash;
 };

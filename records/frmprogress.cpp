@@ -230,7 +230,7 @@ void frmProgress::loadTab(int tab)
     m_stale[tab] = false;
     const QString path = m_source.database;
     const GameDatabase::Games games{m_source.kanaMode, chosenName(),
-                                    tab == KeysTab ? m_weakKeys->games() : 0};
+                                    tab == KeysTab ? m_weakKeys->games() : 0, m_source.kanaInput};
     if (tab == SpeedTab) {
         run<SpeedProgress>(SpeedTab, [path, games] {
             SpeedProgressBuilder builder;
@@ -251,8 +251,8 @@ void frmProgress::loadTab(int tab)
                     figures.kana = db.tallies(GameDatabase::Stats::Kana, games);
             }
             return figures;
-        }, [this, kana = games.kanaMode](const KeyFigures &figures) {
-            m_weakKeys->showTallies(figures.keys, figures.kana, kana);
+        }, [this, kana = games.kanaMode, input = games.kanaInput](const KeyFigures &figures) {
+            m_weakKeys->showTallies(figures.keys, figures.kana, kana, input);
         });
     }
 }

@@ -121,8 +121,10 @@ const char *const Fold[] = {
 };
 constexpr int Version = 2;
 
-QString modeName(bool kanaMode)
+QString modeName(bool kanaMode, bool kanaInput)
 {
+    if (kanaMode && kanaInput)
+        return QStringLiteral("kanainput");
     return kanaMode ? QStringLiteral("kana") : QStringLiteral("letters");
 }
 
@@ -307,7 +309,7 @@ GameDatabase::Failure GameDatabase::write(const GameRecord &game)
     const QString uid =
         game.uid.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : game.uid;
     for (const QVariant &value :
-         {QVariant(modeName(game.kanaMode)), text(game.player), text(game.startedAt),
+         {QVariant(modeName(game.kanaMode, game.kanaInput)), text(game.player), text(game.startedAt),
           text(game.endedAt), QVariant(game.level), QVariant(game.keys), QVariant(game.misses),
           QVariant(game.playedMs), QVariant(int(game.otherSpellings)), QVariant(uid),
           QVariant(int(game.lesson))})
@@ -420,7 +422,7 @@ QSqlQuery GameDatabase::select(const QString &sql, const Games &games) const
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     query.prepare(sql.arg(ids));
-    query.addBindValue(modeName(games.kanaMode));
+    query.addBindValue(modeName(games.kanaMode, games.kanaInput));
     if (games.player)
         query.addBindValue(text(*games.player));
     query.exec();
@@ -458,7 +460,7 @@ KeyTallies GameDatabase::tallies(Stats stats, const Games &games)
         query.setForwardOnly(true);
         query.prepare(sql);
         for (int twice = 0; twice < 2; ++twice) {
-            query.addBindValue(modeName(games.kanaMode));
+            query.addBindValue(modeName(games.kanaMode, games.kanaInput));
             if (games.player)
                 query.addBindValue(text(*games.player));
         }

@@ -17,7 +17,8 @@ class QSqlQuery;
 //   PRAGMA user_version = 2 (a file of version 1 is brought up to it in place,
 //   in one transaction, every row kept)
 //   games(id INTEGER PRIMARY KEY AUTOINCREMENT (never used again),
-//         mode TEXT NOT NULL ('kana' or 'letters'),
+//         mode TEXT NOT NULL ('kana', 'letters', or
+//         'kanainput' for kana prompts typed on the kana keys),
 //         player TEXT NOT NULL, started_at TEXT NOT NULL, ended_at TEXT NOT NULL
 //         (local time, YYYY-MM-DDTHH:MM:SS), level INTEGER NOT NULL,
 //         keys INTEGER NOT NULL, misses INTEGER NOT NULL,
@@ -73,6 +74,7 @@ public:
         bool kanaMode = false;
         std::optional<QString> player;
         int last = 0; // the most recent ones only; 0: all
+        bool kanaInput = false;
     };
     enum class Stats { Keys, Kana };
     // Each key's or kana's figures summed over the games; empty when the file

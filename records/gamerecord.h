@@ -37,7 +37,8 @@ struct KeyTally
     bool operator==(const KeyTally &) const = default;
 };
 
-// Keys by the character typed, kana by their full-width hiragana.
+// Keys by the character typed (on the kana keys, by the key's kana), kana by
+// their full-width hiragana.
 using KeyTallies = QMap<QString, KeyTally>;
 
 // One finished game as the game database stores it.
@@ -52,6 +53,7 @@ struct GameRecord
     qint64 misses = 0;
     qint64 playedMs = 0; // pauses left out
     bool otherSpellings = false;
+    bool kanaInput = false; // kana prompts typed on the kana keys
     QString uid; // made when the game ended; one is made on writing when empty
     bool lesson = false;
     KeyTallies keyStats;

@@ -58,11 +58,11 @@ void GameStore::run(std::function<void(GameDatabase &)> job)
     post([this, job = std::move(job)] { job(database()); });
 }
 
-void GameStore::askWeights(bool kanaMode, const QString &player)
+void GameStore::askWeights(bool kanaMode, const QString &player, bool kanaInput)
 {
-    post([this, kanaMode, player] {
+    post([this, kanaMode, player, kanaInput] {
         const KeyTallies tallies = database().tallies(
-            GameDatabase::Stats::Keys, {kanaMode, player, WeakKeys::WeightGames});
-        emit weightsFound(kanaMode, player, WeakKeys::weights(tallies));
+            GameDatabase::Stats::Keys, {kanaMode, player, WeakKeys::WeightGames, kanaInput});
+        emit weightsFound(kanaMode, player, WeakKeys::weights(tallies), kanaInput);
     });
 }

@@ -23,7 +23,7 @@ public:
     // `now` names a damaged file set aside.
     void add(const GameRecord &game, const QDateTime &now);
     // The weights of the keys of the player's recent games in the mode.
-    void askWeights(bool kanaMode, const QString &player);
+    void askWeights(bool kanaMode, const QString &player, bool kanaInput = false);
     // `job` on the store's thread, in order with the other requests: a
     // feature's own SQL, through GameDatabase::connection().
     void run(std::function<void(GameDatabase &)> job);
@@ -32,7 +32,8 @@ public:
 
 signals:
     void added();
-    void weightsFound(bool kanaMode, const QString &player, const KeyWeights &weights);
+    void weightsFound(bool kanaMode, const QString &player, const KeyWeights &weights,
+                      bool kanaInput);
     // Something for the player about the file.
     void problem(const QString &message);
 

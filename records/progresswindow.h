@@ -18,6 +18,7 @@ public:
         QString results;
         QString database; // empty: none
         bool kanaMode = false;
+        bool kanaInput = false;
     };
     // The player's choice from the menu: shows the files with playerName chosen
     // and brings the window forward. While a game runs, a window already open

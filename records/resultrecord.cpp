@@ -6,8 +6,10 @@
 
 #include <QDir>
 
-QString ResultFile::fileName(bool romajiMode)
+QString ResultFile::fileName(bool romajiMode, bool kanaInput)
 {
+    if (romajiMode && kanaInput)
+        return QStringLiteral("KolrinK.dat");
     return romajiMode ? QStringLiteral("KolrinR.dat") : QStringLiteral("Kolrin.dat");
 }
 

@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <optional>
 
-// Kolrin.dat (letters mode) and KolrinR.dat (kana mode), CP932, one finished
+// Kolrin.dat (letters mode), KolrinR.dat (kana mode) and KolrinK.dat (kana
+// prompts typed on the kana keys), CP932, one finished
 // game a line, appended and never rewritten:
 //   17,"player1","2001/12/02 21:05" CR LF
 // level in plain decimal (16-bit), the name and the local date-time in quotes.
@@ -19,7 +20,8 @@ struct ResultEntry
 
 namespace ResultFile {
 
-QString fileName(bool romajiMode);
+// Kana input counts only for kana prompts.
+QString fileName(bool romajiMode, bool kanaInput = false);
 
 // Longer lines cannot be a record the game wrote; readers skip them unread.
 constexpr qsizetype MaxLineBytes = 4 << 20;

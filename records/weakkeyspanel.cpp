@@ -101,16 +101,20 @@ QColor WeakKeysPanel::colourOf(const KeyTally &tally)
     return QColor::fromRgbF(1, float(1 - 0.8 * share), float(1 - 0.8 * share));
 }
 
-void WeakKeysPanel::showTallies(const KeyTallies &keys, const KeyTallies &kana, bool kanaMode)
+void WeakKeysPanel::showTallies(const KeyTallies &keys, const KeyTallies &kana, bool kanaMode,
+                                bool kanaInput)
 {
     if (keys.isEmpty()) {
         showMessage(ChartParts::NoRecords);
         return;
     }
     m_colours.clear();
+    // Keys typed for kana input are named by their kana.
+    m_keyboard->setKanaLegends(kanaInput);
     for (auto it = keys.cbegin(); it != keys.cend(); ++it) {
         // A shifted sign is coloured on the key it is typed with.
-        const QChar key = it.key().size() == 1 ? KeyboardLayout::keyOf(it.key()[0]) : QChar();
+        const QChar typed = it.key().size() == 1 ? it.key()[0] : QChar();
+        const QChar key = kanaInput ? KeyboardLayout::keyOfKana(typed) : KeyboardLayout::keyOf(typed);
         if (!key.isNull())
             m_colours.insert(key, colourOf(*it));
     }

@@ -25,7 +25,8 @@ public:
 
     // The games chosen: 1, 10, or 0 for all.
     int games() const;
-    void showTallies(const KeyTallies &keys, const KeyTallies &kana, bool kanaMode);
+    void showTallies(const KeyTallies &keys, const KeyTallies &kana, bool kanaMode,
+                     bool kanaInput = false);
     // In place of the figures: no games yet, or loading.
     void showMessage(const QString &text);
 

@@ -9,6 +9,7 @@
 struct ZuvelM
 {
     bool RomajiMode = false;      // kana prompts; also picks the result file
+    bool KanaInput = false;       // with RomajiMode, typed on the kana keys
     bool AskNameAtStart = false;  // ask the player's name during start-up
     std::int16_t FinalLevel = 0;  // the level the last game ended at
     bool ReplayRequested = false; // the game-over dialog's answer

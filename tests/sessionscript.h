@@ -8,7 +8,7 @@
 // Scripts of steps split by blanks, each with an optional "*N" (N times) and "@ms" (the
 // clock from then on; it stays where the last step set it): start, pause,
 // resume, count (a step of it), tick, reset, kana, letters (a mode switch),
-// flex (other spellings on); keys: 'c the character c, bs and sp Backspace and
+// flex (other spellings on), kanainput (kana input on); keys: 'c the character c, bs and sp Backspace and
 // Space, 1 to 3 the prompt's letter at that place in lower case, x a letter
 // the prompts of these tests lack.
 // Calls step(verb, now) for each step of a script, N times for "*N".
@@ -45,6 +45,8 @@ inline void playScript(GameSession &session, const QString &script)
             session.switchMode(verb == u"kana", now);
         else if (verb == u"flex")
             session.setFlexibleRomaji(true);
+        else if (verb == u"kanainput")
+            session.setKanaInput(true);
         else if (verb == u"bs" || verb == u"sp")
             session.key(verb == u"bs" ? u"\b" : u" ", now);
         else if (verb.startsWith(u'\''))

@@ -84,6 +84,9 @@ private slots:
                                           << "click";
         QTest::newRow("after the count: the next key again")
             << false << "start 'k pause resume count*3" << "A" << "" << "" << "click";
+        QTest::newRow("kana input: the key of the kana") << false << "kanainput" << "T" << "" << "" << "";
+        QTest::newRow("kana input: a miss flashes the kana's key, marks the one pressed")
+            << false << "kanainput 'た" << "T" << "T" << "Q" << "buzz";
         QTest::newRow("game over: the falling phrase") << false << "start tick*221" << "K" << "" << ""
                                                       << "fall";
     }
@@ -140,6 +143,41 @@ private slots:
         QCOMPARE(fill(u'J'), QColor(250, 250, 250));
         keyboard.setHighlighted(u'A');
         QCOMPARE(fill(u'A'), QColor(25, 85, 200));
+    }
+
+    // Kana input: the key is found by its kana, and the Shift key of the other
+    // hand lights with a key that needs it.
+    void kanaLegendsLightTheKeyAndShift_data()
+    {
+        QTest::addColumn<QString>("kana");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("shift"); // which Shift lights
+        QTest::newRow("plain kana, no Shift") << u"か"_qs << u"T"_qs << u""_qs;
+        QTest::newRow("the voiced mark") << u"゛"_qs << u"@"_qs << u""_qs;
+        QTest::newRow("left-hand small kana: right Shift") << u"ぁ"_qs << u"3"_qs << u"right"_qs;
+        QTest::newRow("right-hand small kana: left Shift") << u"ょ"_qs << u"9"_qs << u"left"_qs;
+        QTest::newRow("a sign") << u"」"_qs << u"]"_qs << u"left"_qs;
+    }
+    void kanaLegendsLightTheKeyAndShift()
+    {
+        QFETCH(QString, kana);
+        QFETCH(QString, key);
+        QFETCH(QString, shift);
+        KeyboardView keyboard;
+        const QImage latin = keyboard.grab().toImage();
+        keyboard.setKanaLegends(true);
+        keyboard.setHighlighted(kana[0]);
+        QCOMPARE(shown(keyboard.highlighted()), key);
+        const QImage image = keyboard.grab().toImage();
+        const QRectF lit = keyboard.shiftRect();
+        QCOMPARE(lit.isEmpty(), shift.isEmpty());
+        if (!lit.isEmpty()) {
+            QCOMPARE(lit.center().x() < keyboard.width() / 2, shift == u"left");
+            QCOMPARE(image.pixelColor(lit.topLeft().toPoint() + QPoint(4, 4)), QColor(25, 85, 200));
+        }
+        // The legends are the kana: a key's face is drawn otherwise.
+        const QRect face = keyboard.keyRect(u'S').toAlignedRect();
+        QVERIFY(latin.copy(face) != image.copy(face));
     }
 };
 

@@ -266,6 +266,44 @@ private slots:
         QCOMPARE(g.folder.read("Kolrin.dat").count('\n'), 1);
     }
 
+    // Kana input: the field shows the kana, a voiced one turns green half
+    // with its base key, and the game has its own result file and mode.
+    void kanaInputTypesOnTheKanaKeys()
+    {
+        Game g("False\r\nTrue\r\nTester\r\n", "\xb6\xde\r\n@\r\nGA\r\n@\r\n",
+               "[Options]\nKanaInput=true\n");
+        QAction *item = nullptr;
+        for (QAction *action : g.window->findChildren<QAction *>())
+            item = action->text() == u"かな入力" ? action : item;
+        QVERIFY(item && item->isChecked());
+        QCOMPARE(g.window->picPrint()->printed(), QStringList{u"が"_qs});
+        QTest::keyClick(g.window->txtType(), 'g');
+        QTest::keyClick(g.window->txtType(), 't', Qt::ControlModifier); // a shortcut, no kana
+        QCOMPARE(g.window->charPos(), 1);
+        QTest::keyClick(g.window->txtType(), 't'); // か on a JIS keyboard
+        QCOMPARE(g.window->charPos(), 2);
+        QCOMPARE(g.window->picPrint()->printed(), (QStringList{u"が"_qs, u"か"_qs}));
+        QVERIFY(countPixels(g.window->picPrint()->image(), Green) > 100);
+        QTest::keyClick(g.window->txtType(), '@');
+        QCOMPARE(g.window->level(), 2);
+        QCOMPARE(g.ticksUntilOver(), 111);
+        QTRY_VERIFY(g.folder.has("KolrinK.dat"));
+        QVERIFY(!g.folder.has("KolrinR.dat"));
+        QTRY_VERIFY(!g.window->history().isBusy());
+        const KeyTallies keys = GameDatabase(g.folder.file("Kolrin.db"), true)
+                                    .tallies(GameDatabase::Stats::Keys, {true, u"Tester"_qs, 0, true});
+        QCOMPARE(keys.value(u"か"_qs).typed, 1);
+        QCOMPARE(keys.value(u"゛"_qs).typed, 1);
+        QCOMPARE(keys.value(u"か"_qs).missed, 2);
+
+        item->trigger(); // off: kana prompts in romaji again, in their own file
+        QCOMPARE(g.window->picPrint()->printed(), QStringList{u"GA"_qs});
+        g.typePrompt();
+        QCOMPARE(g.ticksUntilOver(), 111);
+        QTRY_VERIFY(g.folder.has("KolrinR.dat"));
+        QCOMPARE(g.folder.read("KolrinK.dat").count('\n'), 1);
+    }
+
     void startKeysAndButton()
     {
         Game g;

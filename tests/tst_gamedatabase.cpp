@@ -361,6 +361,28 @@ private slots:
             keys << weak.key;
         QCOMPARE(keys.join(u' '), order);
     }
+
+    // Kana typed on the kana keys is another skill: its own mode, its keys
+    // apart from romaji's, all games or the last ones alike.
+    void kanaInputGamesKeepTheirOwnMode()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(GameDatabase::fileName());
+        GameDatabase db(path, false);
+        GameRecord typed = game(true, u"a"_qs, u"か 1/1/300  ゛ 1/0/100"_qs, u"が 1/1/400"_qs);
+        typed.kanaInput = true;
+        QVERIFY(db.add(game(true, u"a"_qs, u"K 2/0/200"_qs, u"か 1/0/200"_qs), QDateTime()).written);
+        QVERIFY(db.add(typed, QDateTime()).written);
+        for (int last : {0, 1}) {
+            QCOMPARE(format(db.tallies(GameDatabase::Stats::Keys, {true, u"a"_qs, last, true})),
+                     u"か 1/1/300  ゛ 1/0/100"_qs);
+            QCOMPARE(format(db.tallies(GameDatabase::Stats::Kana, {true, u"a"_qs, last, true})),
+                     u"が 1/1/400"_qs);
+            QCOMPARE(format(db.tallies(GameDatabase::Stats::Keys, {true, u"a"_qs, last})), u"K 2/0/200"_qs);
+        }
+        Reader reader(path);
+        QCOMPARE(reader.rows(u"SELECT mode FROM games ORDER BY id"_qs), u"kana; kanainput"_qs);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestGameDatabase)

@@ -11,6 +11,7 @@
 namespace {
 const QByteArray KaTable("\xb6\r\n@\r\nKA\r\n@\r\n");
 const QByteArray ShiTable("\xbc\r\n@\r\nSHI\r\n@\r\n");
+const QByteArray GaTable("\xb6\xde\r\n@\r\nGA\r\n@\r\n"); // ｶﾞ
 
 // Every signal as a short word: "+K" accepted, "+A!" completing, "-X/K" missed
 // (pressed/expected), "[KA/1]" the prompt drawn with one letter green, "rest"
@@ -52,7 +53,8 @@ public:
                          .arg(g.keys)
                          .arg(g.misses)
                          .arg(g.playedMs)
-                         .arg(g.otherSpellings ? u" spellings" : u"");
+                         .arg(g.otherSpellings ? u" spellings" : u"")
+                  + (g.kanaInput ? u" kanainput"_qs : QString());
         });
     }
 };
@@ -167,6 +169,19 @@ private slots:
             << "idle";
         QTest::newRow("other spellings count in kana mode only")
             << QByteArray() << "flex 1 'x" << "+D -X/D" << 1 << 2 << 222.0f << "idle";
+        QTest::newRow("kana input: a voiced kana is its base, then the mark")
+            << GaTable << "kanainput 'か '゛" << "[か゛/0] +か +゛! done rest [か゛/0] L2 run" << 2 << 1 << 222.0f
+            << "running";
+        QTest::newRow("kana input: romaji and the mark first are misses")
+            << GaTable << "kanainput start 'g '゛ 'か" << "[か゛/0] run -G/か -゛/か +か" << 1 << 2 << 222.0f
+            << "running";
+        QTest::newRow("kana input: the prompt under way starts again in kana")
+            << GaTable << "start 'g kanainput" << "run +G [か゛/0]" << 1 << 1 << 222.0f << "running";
+        QTest::newRow("kana input: other spellings do not count")
+            << ShiTable << "flex kanainput 'し tick*111"
+            << "[し/0] +し! done rest [し/0] L2 run halt over L2 k0 m0 p0 kanainput" << 2 << 1 << 0.0f << "idle";
+        QTest::newRow("kana input means nothing to letters")
+            << QByteArray() << "kanainput 1 'か" << "[DDL/0] +D -か/D" << 1 << 2 << 222.0f << "idle";
         QTest::newRow("letters: three keys")
             << QByteArray() << "start 1 2 3" << "run +D +D +L! done rest [XWU/0] L2" << 2 << 1 << 222.0f
             << "running";
@@ -242,6 +257,9 @@ private slots:
         QTest::newRow("a word list's own romaji: the whole kana")
             << OddTable << "start@0 'k@100 'a@300 tick*111@10000"
             << "A 1/0/200  K 1/0/100" << "が 1/0/300" << "L2 k2 m0 p10000 21:05:20";
+        QTest::newRow("kana input: keys by their kana, the mark with its kana")
+            << one("\xb6\xde", "GA") << "kanainput start@0 'か@100 'x@150 '゛@300 tick*111@10000"
+            << "か 1/0/100  ゛ 1/1/200" << "が 1/1/300" << "L2 k2 m1 p10000 21:05:20";
         QTest::newRow("the game ends mid-unit: its time waits for the unit")
             << KaTable << "start@0 'k@100 tick*221@33150"
             << "K 1/0/100" << "" << "L1 k1 m0 p33150 21:04:56";
@@ -273,6 +291,7 @@ private slots:
         QCOMPARE(record.endedAt, u"2001-12-02T21:05:30"_qs);
         QCOMPARE(record.player, u"山田"_qs);
         QCOMPARE(record.kanaMode, !table.isEmpty());
+        QCOMPARE(record.kanaInput, script.contains(u"kanainput"));
     }
 
     void nextKeyFollowsTheGuide_data()

@@ -132,11 +132,15 @@ private slots:
         QTest::addColumn<QString>("favoured");
         QTest::addColumn<double>("share"); // of letters, or of prompts
         QTest::addColumn<int>("different"); // prompts or letters ever drawn
-        QTest::newRow("letters: Q weighs 10") << false << "Q=10" << "Q" << 10.0 / 35 << 26;
-        QTest::newRow("letters: two weak keys") << false << "Q=10 Z=5.5" << "Z" << 5.5 / 40.5 << 26;
-        QTest::newRow("kana: KA by its K") << true << "K=10" << "KA" << 10.0 / 13 << 4;
-        QTest::newRow("kana: SHI by its heaviest letter") << true << "S=2 H=4" << "SHI" << 4.0 / 7 << 4;
-        QTest::newRow("kana: a weight for no drawable entry") << true << "N=10" << "A" << 1.0 / 4 << 4;
+        QTest::addColumn<bool>("kanaInput");
+        QTest::newRow("letters: Q weighs 10") << false << "Q=10" << "Q" << 10.0 / 35 << 26 << false;
+        QTest::newRow("letters: two weak keys") << false << "Q=10 Z=5.5" << "Z" << 5.5 / 40.5 << 26 << false;
+        QTest::newRow("kana: KA by its K") << true << "K=10" << "KA" << 10.0 / 13 << 4 << false;
+        QTest::newRow("kana: SHI by its heaviest letter") << true << "S=2 H=4" << "SHI" << 4.0 / 7 << 4 << false;
+        QTest::newRow("kana: a weight for no drawable entry") << true << "N=10" << "A" << 1.0 / 4 << 4 << false;
+        QTest::newRow("kana input: ば by its mark's key") << true << "゛=10" << "BA" << 10.0 / 13 << 4 << true;
+        QTest::newRow("kana input: a letter's weight counts for nothing") << true << "K=10" << "KA" << 1.0 / 4 << 4
+                                                                         << true;
     }
     void weakKeysAreDrawnMoreOften()
     {
@@ -145,6 +149,7 @@ private slots:
         QFETCH(QString, favoured);
         QFETCH(double, share);
         QFETCH(int, different);
+        QFETCH(bool, kanaInput);
         KeyWeights w;
         for (const QString &item : weights.split(u' '))
             w.insert(item[0], item.mid(2).toDouble());
@@ -155,7 +160,7 @@ private slots:
         int units = 0;
         QSet<QString> seen;
         for (int n = 0; n < Draws; ++n) {
-            const Prompt prompt = NextPrompt(t, romajiMode, random, w);
+            const Prompt prompt = NextPrompt(t, romajiMode, random, w, kanaInput);
             if (romajiMode) {
                 hits += prompt.romaji == favoured;
                 ++units;
@@ -171,6 +176,27 @@ private slots:
         const double drawn = double(hits) / units;
         QVERIFY2(qAbs(drawn - share) < 0.02, qPrintable(QStringLiteral("%1 against %2").arg(drawn).arg(share)));
         QCOMPARE(seen.size(), different);
+    }
+
+    // A kana with no key cannot be typed on the kana keys; a list with no
+    // word that can is drawn as ever.
+    void kanaInputDrawsWordsWithKeys_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("drawn");
+        QTest::newRow("a letter for kana") << u"ｶ\r\nX\r\n@\r\nKA\r\nKI\r\n@\r\n"_qs << "KA";
+        QTest::newRow("an empty kana slot") << u"\r\nｼ\r\n@\r\nKA\r\nSHI\r\n@\r\n"_qs << "SHI";
+        QTest::newRow("none with keys") << u"X\r\n@\r\nKI\r\n@\r\n"_qs << "KI";
+    }
+    void kanaInputDrawsWordsWithKeys()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, drawn);
+        const RomajiTable t = table(text);
+        for (std::uint64_t seed = 0; seed < 100; ++seed) {
+            RandomSource random(seed);
+            QCOMPARE(NextPrompt(t, true, random, {}, true).romaji, drawn);
+        }
     }
 
     void everyIndexCanBeDrawn()

@@ -405,6 +405,20 @@ private slots:
         QCOMPARE(drawn.pixelColor((corner * drawn.devicePixelRatio()).toPoint()), keys->keyColours().value(first));
     }
 
+    // Kana input names its keys by their kana: each is coloured on the key
+    // printed with it, the keyboard showing the kana.
+    void kanaKeysAreColouredOnTheirKeys()
+    {
+        WeakKeysPanel panel;
+        panel.showTallies({{u"か"_qs, {10, 10, 0}}, {u"ゃ"_qs, {10, 0, 0}}, {u"゛"_qs, {10, 1, 0}}}, {}, true, true);
+        QVERIFY(panel.keyboard()->kanaLegends());
+        QCOMPARE(panel.keyColours().value(u'T'), WeakKeysPanel::colourOf({10, 10, 0}));
+        QCOMPARE(panel.keyColours().value(u'7'), QColor(Qt::white));
+        QCOMPARE(panel.keyColours().value(u'@'), WeakKeysPanel::colourOf({10, 1, 0}));
+        panel.showTallies({{u"T"_qs, {10, 10, 0}}}, {}, true);
+        QVERIFY(!panel.keyboard()->kanaLegends());
+    }
+
     // The chart's library reads with connections of its own, beside the game's.
     void gamesAreStoredWhileTheChartReads()
     {

@@ -239,23 +239,28 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow_data()
     QTest::addColumn<bool>("statusBar");
     QTest::addColumn<bool>("pause");
     QTest::addColumn<bool>("focus");
+    QTest::addColumn<bool>("kana");
     QTest::addColumn<QByteArray>("kept"); // a line a rewrite must not lose
 
-    QTest::newRow("no file") << QByteArray() << false << false << false << false << QByteArray();
+    QTest::newRow("no file") << QByteArray() << false << false << false << false << false << QByteArray();
     QTest::newRow("all on")
         << QByteArray("[Options]\nFlexibleRomaji=true\nStatusBar=true\nPauseWhenInactive=true\n"
-                      "FocusWeakKeys=true\n")
-        << true << true << true << true << QByteArray();
+                      "FocusWeakKeys=true\nKanaInput=true\n")
+        << true << true << true << true << true << QByteArray();
     QTest::newRow("CR LF, one on")
-        << QByteArray("[Options]\r\nStatusBar=true\r\n") << false << true << false << false << QByteArray();
+        << QByteArray("[Options]\r\nStatusBar=true\r\n") << false << true << false << false << false
+        << QByteArray();
+    QTest::newRow("kana input alone")
+        << QByteArray("[Options]\nKanaInput=true\n") << false << false << false << false << true << QByteArray();
     QTest::newRow("other words are off")
-        << QByteArray("[Options]\nFlexibleRomaji=1\nStatusBar=yes\nPauseWhenInactive=TRUE\nFocusWeakKeys=on\n")
-        << false << false << false << false << QByteArray();
+        << QByteArray("[Options]\nFlexibleRomaji=1\nStatusBar=yes\nPauseWhenInactive=TRUE\nFocusWeakKeys=on\n"
+                      "KanaInput=1\n")
+        << false << false << false << false << false << QByteArray();
     QTest::newRow("garbage") << QByteArray("\x00\xff[[[=\n\x81", 8) << false << false << false << false
-                             << QByteArray();
+                             << false << QByteArray();
     QTest::newRow("keys of a later version kept")
         << QByteArray("[Options]\nFlexibleRomaji=true\nTheme=dark\n\n[Window]\nx=10\n")
-        << true << false << false << false << QByteArray("x=10");
+        << true << false << false << false << false << QByteArray("x=10");
 }
 
 void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
@@ -265,6 +270,7 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
     QFETCH(bool, statusBar);
     QFETCH(bool, pause);
     QFETCH(bool, focus);
+    QFETCH(bool, kana);
     QFETCH(QByteArray, kept);
 
     const Options read = Options::fromIni(file);
@@ -272,6 +278,7 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
     QCOMPARE(read.statusBar, statusBar);
     QCOMPARE(read.pauseWhenInactive, pause);
     QCOMPARE(read.focusWeakKeys, focus);
+    QCOMPARE(read.kanaInput, kana);
 
     // Written back turned over, it reads back turned over, and keeps the rest.
     Options turned;
@@ -279,6 +286,7 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
     turned.statusBar = !statusBar;
     turned.pauseWhenInactive = !pause;
     turned.focusWeakKeys = !focus;
+    turned.kanaInput = !kana;
     QByteArray written;
     QString error;
     QVERIFY2(turned.toIni(file, &written, &error), qPrintable(error));
@@ -288,10 +296,12 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
     QCOMPARE(again.statusBar, !statusBar);
     QCOMPARE(again.pauseWhenInactive, !pause);
     QCOMPARE(again.focusWeakKeys, !focus);
+    QCOMPARE(again.kanaInput, !kana);
     QVERIFY(written.contains(kept));
 
     // Written back as read: the newest option's line only where it was, so a
     // player who never turned it on keeps the file of before.
     QVERIFY2(read.toIni(file, &written, &error), qPrintable(error));
     QCOMPARE(written.contains("FocusWeakKeys"), file.contains("FocusWeakKeys"));
+    QCOMPARE(written.contains("KanaInput"), file.contains("KanaInput"));
 }

@@ -268,6 +268,55 @@ kana_game)
   close_ranking
   quit_game "$win" "$pid"
   ;;
+kana_input)
+  # Kana input judges the key's place: on a US and on a JIS layout the same
+  # X key codes type ｷﾞｬ as き (G), ゛ (@ on JIS, [ on US) and Shift+ゃ (7).
+  gya="42 34 shift+16"
+  for layout in us jp; do
+    # The server may keep its first keymap through the first request.
+    keymap=""
+    for _ in $(seq 20); do
+      setxkbmap "$layout"
+      keymap=$(xkbcomp -xkb "$DISPLAY" - 2>/dev/null || true)
+      [[ $keymap == *"xkb_symbols \"pc+$layout+"* ]] && break
+      sleep 0.2
+    done
+    [[ $keymap == *"xkb_symbols \"pc+$layout+"* ]] || fail "setxkbmap $layout did not take"
+    dir=$(new_program_dir "kana-$layout")
+    printf '\xb7\xde\xac\r\n@\r\nGYA\r\n@\r\n' >"$dir/Romaji.tbl"
+    printf 'False\r\nTrue\r\nE2E\r\n' >"$dir/Kolrin.cfg"
+    printf '[Options]\nKanaInput=true\nKeyboard=true\n' >"$dir/Kolrin.ini"
+    launch "$dir"; pid=$last_pid
+    win=$(wait_window "$main_title") || fail "no main window"
+    focus "$win"
+    xdotool key Return                  # Start
+    # た is no key of the prompt: a miss, and the prompt goes on from き.
+    # shellcheck disable=SC2086
+    xdotool key --delay 40 24 $gya $gya
+    xdotool key --delay 40 42 34
+    sleep 0.5
+    import -window root "$artifacts/kana-input-$layout.png" 2>/dev/null || true
+    xdotool key --delay 40 shift+16     # three prompts: level 4
+    answer_game_over "$dir" KolrinK.dat 20
+    [ -e "$dir/KolrinR.dat" ] && fail "a kana-input game wrote the kana file ($layout)"
+    check_result_line "$dir/KolrinK.dat" 4 E2E
+    # Each key by its kana; the wrong key counts against the one expected.
+    stats=$(sqlite3 "$dir/Kolrin.db" "SELECT s.key || ' ' || s.typed || '/' || s.missed FROM key_stats s
+              JOIN games g ON g.id = s.game_id WHERE g.mode = 'kanainput' ORDER BY s.key") \
+      || fail "Kolrin.db unreadable ($layout)"
+    [ "$stats" = "$(printf 'き 3/1\nゃ 3/0\n゛ 3/0')" ] || fail "keys in Kolrin.db ($layout): $stats"
+    # The ranking reads KolrinK.dat while the option is on.
+    printf '1,"KolrinR","2001/12/02 21:05"\r\n' >"$dir/KolrinR.dat"
+    stamp=$(tail -n1 "$dir/KolrinK.dat" | cut -d, -f3 | tr -d '"\r\n')
+    open_ranking "$win"
+    printf 'Level 4r\tE2E    \t\t%s\r\n' "$stamp" >"$work/expected"
+    xclip -o -selection clipboard >"$work/clip" || fail "clipboard unreadable"
+    cmp "$work/expected" "$work/clip" || fail "ranking ($layout): $(od -c "$work/clip" | head -5)"
+    close_ranking
+    quit_game "$win" "$pid"
+    note "$layout: typed by key codes, level 4 in KolrinK.dat"
+  done
+  ;;
 restart)
   dir=$(new_program_dir restart)
   launch "$dir"; pid=$last_pid
