@@ -29,6 +29,13 @@ Feedback::Feedback(const GameSession &session, QMainWindow &window)
     connect(&session, &GameSession::gameOver, this, [this] { play(SoundEffect::Fall); });
 }
 
+Feedback::~Feedback()
+{
+    // A hung audio server must neither hold the closing game nor keep the
+    // lock, so that a new start is not refused as a second copy.
+    SoundPlayer::finishWithin(m_player, 300);
+}
+
 void Feedback::showKeyboard(bool on)
 {
     if (on && !m_keyboard) {

@@ -17,6 +17,8 @@ class Feedback : public QObject
     Q_OBJECT
 public:
     Feedback(const GameSession &session, QMainWindow &window);
+    // Waits for the audio server 0.3 s at most.
+    ~Feedback() override;
 
     void apply(const Options &options)
     {

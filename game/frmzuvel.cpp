@@ -80,7 +80,7 @@ void frmZuvel::connectSession()
     connect(&m_session, &GameSession::pausedChanged, this, &frmZuvel::ShowPause);
     connect(&m_session, &GameSession::countChanged, this, &frmZuvel::ShowPause);
     connect(&m_session, &GameSession::runningChanged, this, [this](bool running) {
-        running ? m_tmrUp.start() : m_tmrUp.stop();
+        running ? m_tmrUp.start(int(m_session.msToNextTick(now()))) : m_tmrUp.stop();
         m_mnuPause->setEnabled(m_session.inGame());
         ShowStatus();
     });
@@ -262,9 +262,10 @@ void frmZuvel::cmdStart_Click()
 void frmZuvel::tmrUp_Timer()
 {
     if (m_session.tick(now()))
-        GameOver();
-    else
-        ShowStatus();
+        return GameOver();
+    // Each tick aimed at its own moment of playing time: one late, or a pause, moves no other.
+    m_tmrUp.setInterval(int(m_session.msToNextTick(now())));
+    ShowStatus();
 }
 
 // The climb has stopped: the result is written, then the dialog asks for a replay.

@@ -5,6 +5,8 @@
 #include "game/romajispelling.h"
 #include "game/typingjudge.h"
 
+#include <algorithm>
+
 GameSession::GameSession(Seeds seeds, QObject *parent) : QObject(parent), m_seeds(std::move(seeds))
 {
 }
@@ -74,6 +76,7 @@ void GameSession::startGame(qint64 nowMs)
 {
     m_stats.start(nowMs);
     m_startedAt = nowMs;
+    m_ticks = 0;
     m_keyClock = nowMs;
     setState(State::Running);
 }
@@ -146,6 +149,7 @@ bool GameSession::tick(qint64 nowMs)
 {
     if (!isRunning())
         return false;
+    ++m_ticks;
     moveField(FieldMotion::risen(m_fieldTop, m_level));
     if (!FieldMotion::reachedTop(m_fieldTop))
         return false;
@@ -164,6 +168,13 @@ bool GameSession::tick(qint64 nowMs)
     summary.playedMs = m_stats.playedMs(nowMs);
     emit gameOver(summary);
     return true;
+}
+
+qint64 GameSession::msToNextTick(qint64 nowMs) const
+{
+    // Behind, the tick is due at once.
+    const qint64 due = qint64(m_ticks + 1) * FieldMotion::TickMs - m_stats.playedMs(nowMs);
+    return std::clamp<qint64>(due, 0, FieldMotion::TickMs);
 }
 
 void GameSession::ResetGame()

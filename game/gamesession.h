@@ -75,6 +75,10 @@ public:
     bool key(QStringView text, qint64 nowMs);
     // One tick of the climb; true when it ended the game.
     bool tick(qint64 nowMs);
+    // How long until the climb's next tick is due. Ticks fall every TickMs of
+    // playing time: the first after a pause is what was left of the one it cut
+    // short, so a pause costs no playing time, and a late tick delays no other.
+    qint64 msToNextTick(qint64 nowMs) const;
     // After a game: level 1, the same prompt from its first letter, field at rest.
     void ResetGame();
     // Also during the count: the game stays paused.
@@ -160,6 +164,7 @@ private:
     float m_fieldTop = 0;
     TypingStats m_stats;
     qint64 m_startedAt = 0;
+    int m_ticks = 0; // of the game under way
     qint64 m_keyClock = -1; // where sinceMs counts from; -1 until a key or a game starts it
     qint64 m_pausedAt = 0;
 };

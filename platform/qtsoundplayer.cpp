@@ -165,29 +165,48 @@ private:
 class QtSoundPlayer : public SoundPlayer
 {
 public:
-    explicit QtSoundPlayer(QObject *parent) : SoundPlayer(parent), m_worker(new AudioWorker)
+    explicit QtSoundPlayer(QObject *parent)
+        : SoundPlayer(parent), m_thread(new QThread), m_worker(new AudioWorker)
     {
-        m_worker->moveToThread(&m_thread);
-        connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
-        m_thread.setObjectName(QStringLiteral("kolrin sound"));
-        m_thread.start();
+        m_worker->moveToThread(m_thread);
+        connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+        m_thread->setObjectName(QStringLiteral("kolrin sound"));
+        m_thread->start();
         QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->prepare(); }, Qt::QueuedConnection);
     }
-    ~QtSoundPlayer() override
-    {
-        m_thread.quit();
-        m_thread.wait();
-    }
+    ~QtSoundPlayer() override { finish(-1); }
 
     void play(SoundEffect effect) override
     {
+        if (!m_thread)
+            return;
         QMetaObject::invokeMethod(m_worker, [worker = m_worker, effect] { worker->play(effect); },
                                   Qt::QueuedConnection);
     }
 
+    bool finish(int waitMs) override
+    {
+        if (!m_thread)
+            return !m_leftRunning;
+        m_thread->quit();
+        // The worker lets go of the stream as its thread ends.
+        if (!m_thread->wait(waitMs < 0 ? QDeadlineTimer(QDeadlineTimer::Forever)
+                                       : QDeadlineTimer(waitMs))) {
+            // A thread object destroyed while its thread runs ends the process
+            // with abort(): it stays, and the worker with it.
+            m_thread = nullptr;
+            m_leftRunning = true;
+            return false;
+        }
+        delete m_thread;
+        m_thread = nullptr;
+        return true;
+    }
+
 private:
-    QThread m_thread;
+    QThread *m_thread;
     AudioWorker *m_worker;
+    bool m_leftRunning = false;
 };
 }
 

@@ -6,6 +6,7 @@
 
 namespace {
 SoundPlayer::Factory linkedFactory = nullptr;
+bool leftRunning = false;
 
 SoundPlayer::Factory loadFactory(QString *error)
 {
@@ -30,4 +31,15 @@ SoundPlayer *SoundPlayer::create(QObject *parent, QString *error)
     if (!linkedFactory)
         linkedFactory = loadFactory(error);
     return linkedFactory ? linkedFactory(parent) : nullptr;
+}
+
+void SoundPlayer::finishWithin(SoundPlayer *player, int waitMs)
+{
+    if (player && !player->finish(waitMs))
+        leftRunning = true;
+}
+
+bool SoundPlayer::anyLeftRunning()
+{
+    return leftRunning;
 }

@@ -16,6 +16,21 @@ public:
     // is said.
     virtual void play(SoundEffect effect) = 0;
 
+    // The game closes: the player lets go of the audio server, waiting for it
+    // at most `waitMs`. False when the server hangs (a frozen PulseAudio): the
+    // player's thread, stuck in a call to it that nothing cuts short, is left
+    // running and never freed.
+    virtual bool finish(int waitMs)
+    {
+        Q_UNUSED(waitMs);
+        return true;
+    }
+    // finish() for the game, which remembers a player left running: the
+    // process must then end without the audio library's own teardown, which
+    // would free what that thread still uses, or wait on the server as well.
+    static void finishWithin(SoundPlayer *player, int waitMs);
+    static bool anyLeftRunning();
+
     using Factory = SoundPlayer *(*)(QObject *parent);
     // The player from the library in the program folder; null, with the
     // reason, when the library cannot be loaded.

@@ -5,28 +5,48 @@
 
 #include <QFileInfo>
 #include <QShortcut>
+#include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextCursor>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QUrl>
 #include <QVBoxLayout>
 
-namespace {
-// The text browser lays a long unbroken line out in quadratic time (a 256 KB
-// one took 14 s), so a help document beyond these is shown as a sentence
-// rather than frozen on; the shipped one is about 15 KB.
-constexpr qint64 MaxHelpBytes = 256 << 10;
-constexpr qsizetype MaxLineBytes = 16 << 10;
+#include <algorithm>
 
-// Lines may end in LF, CR LF or, in an old Mac file, CR alone.
-bool hasOverlongLine(const QByteArray &bytes)
+namespace {
+// The text browser lays a long stretch of text it cannot break out in
+// quadratic time (a 256 KB one took 14 s), so a help document beyond these is
+// shown as a sentence rather than frozen on; the shipped one is about 15 KB.
+// Long lines of the file itself cost nothing: a page minified onto one line
+// has its blanks and tags.
+constexpr qint64 MaxHelpBytes = 256 << 10;
+constexpr qsizetype MaxUnbrokenChars = 16 << 10;
+
+// The longest run of the document's text with no place to break a line.
+qsizetype longestUnbroken(const QTextDocument &document)
 {
-    qsizetype run = 0;
-    for (const char c : bytes) {
-        run = c == '\n' || c == '\r' ? 0 : run + 1;
-        if (run > MaxLineBytes)
-            return true;
+    qsizetype longest = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        if (text.size() <= longest)
+            continue;
+        QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+        qsizetype from = 0;
+        for (qsizetype at = breaks.toNextBoundary(); at >= 0; at = breaks.toNextBoundary()) {
+            longest = std::max(longest, at - from);
+            from = at;
+        }
     }
-    return false;
+    return longest;
+}
+
+bool laysOutInTime(const QString &html)
+{
+    QTextDocument document;
+    document.setHtml(html);
+    return longestUnbroken(document) <= MaxUnbrokenChars;
 }
 }
 
@@ -51,11 +71,10 @@ void HelpWindow::open(const QString &path)
         html = QStringLiteral("<p>ヘルプファイル %1 が見つかりません。</p>").arg(name);
     } else {
         const TextFile::ReadResult file = TextFile::readAll(path, MaxHelpBytes);
-        if (!file.ok() || hasOverlongLine(file.bytes))
+        html = QString::fromUtf8(file.bytes);
+        if (!file.ok() || !laysOutInTime(html))
             html = QStringLiteral("<p>ヘルプファイル %1 は大きすぎるか読み込めないため、表示できません。</p>")
                        .arg(name);
-        else
-            html = QString::fromUtf8(file.bytes);
     }
     m_browser->setSearchPaths({QFileInfo(path).absolutePath()});
     m_browser->setHtml(html);

@@ -474,28 +474,40 @@ private slots:
     }
 
     // The player's misses of Q in the database, and prompts drawn in the window.
+    // Misses another program writes while the game runs count from the next game.
     void weakKeysComeMoreOftenWithTheOption_data()
     {
         QTest::addColumn<QByteArray>("options");
         QTest::addColumn<QString>("player");
-        QTest::addColumn<double>("share"); // of Q among the letters drawn
-        QTest::newRow("option on") << QByteArray("[Options]\nFocusWeakKeys=true\n") << "Tester" << 10.0 / 35;
-        QTest::newRow("option off") << QByteArray() << "Tester" << 1.0 / 26;
+        QTest::addColumn<bool>("afterAGame"); // the misses written once the window is up, then a game
+        QTest::addColumn<double>("share");    // of Q among the letters drawn
+        QTest::newRow("option on") << QByteArray("[Options]\nFocusWeakKeys=true\n") << "Tester" << false << 10.0 / 35;
+        QTest::newRow("option off") << QByteArray() << "Tester" << false << 1.0 / 26;
         QTest::newRow("another player's misses") << QByteArray("[Options]\nFocusWeakKeys=true\n") << "Other"
-                                                << 1.0 / 26;
+                                                << false << 1.0 / 26;
+        QTest::newRow("misses written during a game, after it")
+            << QByteArray("[Options]\nFocusWeakKeys=true\n") << "Tester" << true << 10.0 / 35;
     }
     void weakKeysComeMoreOftenWithTheOption()
     {
         QFETCH(QByteArray, options);
         QFETCH(QString, player);
+        QFETCH(bool, afterAGame);
         QFETCH(double, share);
-        Game g("False\r\nFalse\r\nTester\r\n", {}, options, [&player](const ProgramFolder &folder) {
+        const std::function<void(const ProgramFolder &)> addMisses = [&player](const ProgramFolder &folder) {
             GameRecord game;
             game.player = player;
             game.keyStats = {{u"Q"_qs, {20, 20, 0}}, {u"A"_qs, {20, 0, 0}}};
             GameDatabase(folder.file("Kolrin.db"), false).add(game, QDateTime());
-        });
+        };
+        Game g("False\r\nFalse\r\nTester\r\n", {}, options, afterAGame ? decltype(addMisses)() : addMisses);
         QTRY_VERIFY(!g.window->history().isBusy());
+        if (afterAGame) {
+            addMisses(g.folder);
+            g.window->cmdStart_Click();
+            QCOMPARE(g.ticksUntilOver(), FieldMotion::ticksToTop(1));
+            QTRY_VERIFY(!g.window->history().isBusy());
+        }
         QTest::qWait(20);
         int q = 0;
         for (int n = 0; n < 3000; ++n) {

@@ -317,6 +317,30 @@ kana_input)
     note "$layout: typed by key codes, level 4 in KolrinK.dat"
   done
   ;;
+pauses)
+  # A level-1 game with pauses at odd moments of a tick: the climb takes its
+  # 221 ticks of playing time, none played twice, as the game database has it.
+  command -v sqlite3 >/dev/null || { echo "SKIP [$case_name]: sqlite3 is not installed"; exit 77; }
+  dir=$(new_program_dir pauses)
+  printf 'False\r\nFalse\r\nP\r\n' >"$dir/Kolrin.cfg"
+  launch "$dir"; pid=$last_pid
+  win=$(wait_window "$main_title") || fail "no main window"
+  focus "$win"
+  xdotool key F2
+  for n in 1 2 3 4 5 6 7 8; do
+    sleep "$(printf '1.%03d' $((RANDOM % 1000)))"
+    xdotool key Escape                  # pause
+    sleep 0.2
+    xdotool key Escape                  # the count, then the climb goes on
+    sleep 1.6
+  done
+  answer_game_over "$dir" Kolrin.dat 60
+  quit_game "$win" "$pid"
+  played=$(sqlite3 "$dir/Kolrin.db" 'SELECT played_ms FROM games') || fail "Kolrin.db unreadable"
+  [ -n "$played" ] || fail "no game in Kolrin.db"
+  note "8 pauses: $played ms of playing time, 221 ticks are 33150 ms"
+  [ "$played" -ge 33117 ] && [ "$played" -le 33183 ] || fail "$played ms of playing time, not 33150 within 0.1%"
+  ;;
 restart)
   dir=$(new_program_dir restart)
   launch "$dir"; pid=$last_pid
@@ -558,6 +582,32 @@ command_line)
     note "'${args% *}' → $status: $(head -n1 "$work/err")"
   done
   [ "$(wc -l <"$work/err")" = 1 ] || fail "no display: $(cat "$work/err")"
+  # A display or platform Qt cannot open: one line and status 1, no abort.
+  stale=90
+  while [ -e "/tmp/.X11-unix/X$stale" ] || [ -e "/tmp/.X$stale-lock" ]; do stale=$((stale + 1)); done
+  for args in "-platform nonsense" "QT_QPA_PLATFORM=nonsense" "-display nonsense:99" "DISPLAY=:$stale"; do
+    status=0
+    case $args in
+    -*) run_bare $args || status=$? ;;
+    *) (cd "$dir" && exec env -u DISPLAY -u WAYLAND_DISPLAY -u WAYLAND_SOCKET -u QT_QPA_PLATFORM \
+          -u XDG_DATA_HOME HOME="$home" "$args" ./kolrin >"$work/out" 2>"$work/err") || status=$? ;;
+    esac
+    [ "$status" = 1 ] || fail "'$args': exit status $status, not 1: $(head -n3 "$work/err")"
+    [ -s "$work/out" ] && fail "'$args' wrote on stdout: $(cat "$work/out")"
+    [ "$(wc -l <"$work/err")" = 1 ] && grep -q '^kolrin: cannot open a window: ' "$work/err" \
+      || fail "'$args': $(cat "$work/err")"
+    note "'$args' → $status: $(cat "$work/err")"
+  done
+  # An answer nobody could read is a failure, told where it can be.
+  if [ -w /dev/full ]; then
+    for option in --help --version; do
+      status=0
+      (cd "$dir" && exec env -u DISPLAY HOME="$home" ./kolrin "$option" >/dev/full 2>"$work/err") || status=$?
+      [ "$status" != 0 ] || fail "$option into a full disk: exit status 0"
+      grep -q '^kolrin: ' "$work/err" || fail "$option into a full disk told nothing: $(cat "$work/err")"
+      note "$option into /dev/full → $status: $(cat "$work/err")"
+    done
+  fi
   after=$(snapshot "$dir"; snapshot "$home")
   [ "$after" = "$before" ] || fail "files written: $(diff <(echo "$before") <(echo "$after"))"
   ;;
@@ -618,7 +668,8 @@ sound)
     --disable-shm=yes --use-pid-file=no --log-target=stderr \
     -L "module-null-sink sink_name=kolrin rate=16000 channels=1" \
     -L "module-native-protocol-unix socket=$pa/native auth-anonymous=1" >"$work/pulseaudio.log" 2>&1 &
-  pids+=($!)
+  pa_pid=$!
+  pids+=($pa_pid)
   export PULSE_SERVER=unix:$pa/native
   for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.05; done
   pactl info >/dev/null 2>&1 || { echo "SKIP [$case_name]: no audio server could start"; exit 77; }
@@ -629,8 +680,9 @@ sound)
   cp "$(dirname "$exe")/plugins/libkolrin_sound.so" "$dir/plugins/"
   printf '\xb6\r\n@\r\nKA\r\n@\r\n' >"$dir/Romaji.tbl"
   printf 'False\r\nTrue\r\nS\r\n' >"$dir/Kolrin.cfg"
-  # Plays three misses and a prompt with the option on or off; the recording
-  # is left in $work/$1.raw (16 kHz mono), the lengths at the misses in $marks.
+  # Plays three misses and a prompt (a click, then its chime) with the option
+  # on or off; the recording is left in $work/$1.raw (16 kHz mono), its
+  # lengths at the five keys in $marks.
   play_recorded() { # name
     launch "$dir"; pid=$last_pid
     win=$(wait_window "$main_title") || fail "no main window"
@@ -641,13 +693,12 @@ sound)
     local rec=$!
     until [ "$(stat -c %s "$work/$1.raw")" -gt 16000 ]; do sleep 0.01; done
     marks=""
-    for _ in 1 2 3; do
+    for key in x x x k a; do              # the prompt is KA: x is a miss
       marks="$marks $(( $(stat -c %s "$work/$1.raw") / 2 ))"
-      xdotool key x                       # the prompt is KA: a miss
+      xdotool key $key
       sleep 0.4
     done
-    xdotool type --delay 100 ka
-    sleep 0.8
+    sleep 0.4
     kill "$rec"; wait "$rec" 2>/dev/null || true
     quit_game "$win" "$pid"
   }
@@ -661,21 +712,50 @@ sound)
         if (k <= n && v > 300 && !(k in d)) d[k] = (i - m[k]) / 16 }
       END { for (j = 1; j <= n; j++) printf "%s ", (j in d) ? d[j] : -1 }'
   }
+  # What was heard after each mark, in ms: from its first loud sample to its
+  # last, and how long it was loud; then its energy (the squares of the
+  # samples, full scale 1, in seconds).
+  sounds() { # recording
+    od -An -v -td2 -w2 "$1" | awk -v marks="$marks" '
+      BEGIN { n = split(marks, m, " "); m[n + 1] = 1e12; k = 0 }
+      { i = NR - 1
+        while (k < n && i >= m[k + 1]) k++
+        if (k < 1) next
+        e[k] += ($1 / 32768) ^ 2 / 16000
+        if ($1 > 300 || $1 < -300) { if (!(k in f)) f[k] = i; l[k] = i; loud[k]++ } }
+      END { for (j = 1; j <= n; j++)
+              printf "%d:%d:%.6f ", (j in f) ? (l[j] - f[j]) / 16 : -1, loud[j] / 16, e[j] }'
+  }
 
   printf '[Options]\nSound=true\n' >"$dir/Kolrin.ini"
   play_recorded on
   [ "$maps" -gt 0 ] || fail "the sound library is not loaded with the option on"
   heard=$(delays "$work/on.raw")
-  note "with the option on, sound this many ms after each miss: $heard"
-  # Every miss heard; the machine is shared, so one within the limit shows
+  note "with the option on, sound this many ms after each key: $heard"
+  # Every key heard; the machine is shared, so one within the limit shows
   # what the program does, the others may have waited for a core.
   echo "$heard" | awk '{ for (i = 1; i <= NF; i++) { silent += $i < 0; b = (i == 1 || $i < b) ? $i : b } }
-    END { exit silent || !(b <= 100) }' || fail "a miss not heard, or none within 100 ms: $heard"
+    END { exit silent || !(b <= 100) }' || fail "a key not heard, or none within 100 ms: $heard"
+  # Each sound whole, as long and as loud as the program makes it: a buzz of
+  # 140 ms, a click of 15 and a chime of 450, loud (over the threshold above)
+  # for 138, 9 and 347 ms at 16 kHz, with the energies of their samples. A
+  # busy machine may leave gaps in a sound, so its span may grow a little.
+  heard=$(sounds "$work/on.raw")
+  note "span, loud time (ms) and energy of each: $heard"
+  echo "$heard" | awk '
+    function whole(s, length_ms, loud_ms, energy) {
+      split(s, f, ":")
+      return f[1] >= length_ms - 20 && f[1] <= length_ms + 200 \
+        && f[2] >= loud_ms * 0.85 - 3 && f[2] <= loud_ms * 1.15 + 3 \
+        && f[3] >= energy * 0.7 && f[3] <= energy * 1.4 }
+    { exit !(whole($1, 139, 138, 0.001966) && whole($2, 139, 138, 0.001966) && whole($3, 139, 138, 0.001966) \
+             && whole($4, 12, 9, 0.000014) && whole($5, 447, 347, 0.001906)) }' \
+    || fail "a sound cut, smeared or of the wrong strength: $heard"
 
   printf '[Options]\nSound=false\n' >"$dir/Kolrin.ini"
   play_recorded off
   [ "$maps" = 0 ] || fail "Qt Multimedia or the sound library is loaded with the option off"
-  [ "$(delays "$work/off.raw")" = "-1 -1 -1 " ] || fail "heard with the option off"
+  [ "$(delays "$work/off.raw")" = "-1 -1 -1 -1 -1 " ] || fail "heard with the option off"
   note "with the option off: nothing loaded, nothing heard"
 
   # No audio server at all: silence, and the game goes on without a word.
@@ -687,6 +767,32 @@ sound)
   sleep 0.5
   [ "$(main_windows)" = 1 ] && ! xdotool search --onlyvisible --name '^Kolrin$' >/dev/null 2>&1 \
     || fail "a message showed without an audio server"
+  quit_game "$win" "$pid"
+
+  # The audio server hangs (stopped) with the game's stream open: the game
+  # closes within a second all the same, and a new start is not refused.
+  launch "$dir"; pid=$last_pid
+  win=$(wait_window "$main_title") || fail "no main window"
+  focus "$win"
+  xdotool key x
+  sleep 0.3
+  kill -STOP "$pa_pid"
+  for round in "stream open" "server found stopped"; do
+    focus "$win"
+    xdotool key alt+g; sleep 0.3
+    started=$(date +%s%N)
+    xdotool key x
+    wait_exit "$pid" 10 || fail "the game did not end with the audio server hung ($round)"
+    took=$(( ($(date +%s%N) - started) / 1000000 ))
+    status=0; wait "$pid" || status=$?
+    note "with the audio server hung ($round): closed in $took ms, status $status"
+    [ "$took" -le 1000 ] || fail "closing waited $took ms for the hung audio server ($round)"
+    [ "$status" = 0 ] || fail "exit status $status with the audio server hung ($round)"
+    launch "$dir"; pid=$last_pid
+    win=$(wait_window "$main_title") || fail "a start after the close with the audio server hung was refused"
+    sleep 0.5
+  done
+  kill -CONT "$pa_pid"
   quit_game "$win" "$pid"
   ;;
 package_build)
