@@ -77,6 +77,7 @@ bool GameSession::key(QStringView text, qint64 nowMs)
         verdict = judgeKey(text, m_currentRomaji, m_charPos).verdict;
     }
     stroke.guide = m_currentRomaji;
+    stroke.sinceMs = m_keyClock < 0 ? 0 : nowMs - m_keyClock;
     if (verdict == KeyVerdict::Rejected) {
         m_stats.missed();
         emit keyMissed(stroke);
@@ -84,7 +85,6 @@ bool GameSession::key(QStringView text, qint64 nowMs)
     }
 
     m_stats.accepted();
-    stroke.sinceMs = m_keyClock < 0 ? 0 : nowMs - m_keyClock;
     m_keyClock = nowMs;
     stroke.expected = stroke.pressed;
     stroke.completes = verdict == KeyVerdict::Completed;
