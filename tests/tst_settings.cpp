@@ -256,6 +256,8 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow_data()
     QTest::newRow("keys of a later version kept")
         << QByteArray("[Options]\nFlexibleRomaji=true\nTheme=dark\n\n[Window]\nx=10\n")
         << true << false << false << false << QByteArray("x=10");
+    QTest::newRow("the summary after each game")
+        << QByteArray("[Options]\nGameSummary=true\n") << false << false << false << false << QByteArray();
 }
 
 void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
@@ -272,6 +274,7 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
     QCOMPARE(read.statusBar, statusBar);
     QCOMPARE(read.pauseWhenInactive, pause);
     QCOMPARE(read.focusWeakKeys, focus);
+    QCOMPARE(read.gameSummary, file.contains("GameSummary=true"));
 
     // Written back turned over, it reads back turned over, and keeps the rest.
     Options turned;
@@ -294,4 +297,5 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
     // player who never turned it on keeps the file of before.
     QVERIFY2(read.toIni(file, &written, &error), qPrintable(error));
     QCOMPARE(written.contains("FocusWeakKeys"), file.contains("FocusWeakKeys"));
+    QCOMPARE(written.contains("GameSummary"), file.contains("GameSummary"));
 }
