@@ -25,6 +25,7 @@ Feedback::Feedback(const GameSession &session, QMainWindow &window)
             m_keyboard->flashMiss(stroke.expected, stroke.pressed);
         play(SoundEffect::Buzz);
     });
+    connect(&session, &GameSession::keyWeightsChanged, this, &Feedback::showFavouredKeys);
     connect(&session, &GameSession::promptCompleted, this, [this] { play(SoundEffect::Chime); });
     connect(&session, &GameSession::gameOver, this, [this] { play(SoundEffect::Fall); });
 }
@@ -56,6 +57,7 @@ void Feedback::showKeyboard(bool on)
         if (focus)
             focus->setFocus(); // lost as the client moved into the column
         showNextKey();
+        showFavouredKeys();
     }
     if (m_keyboard)
         m_keyboard->setVisible(on);
@@ -79,6 +81,20 @@ void Feedback::showNextKey()
         return;
     m_keyboard->setKanaLegends(m_session.kanaInput());
     m_keyboard->setHighlighted(m_session.nextKey());
+}
+
+// The keys the prompt draw favours now are outlined.
+void Feedback::showFavouredKeys()
+{
+    if (!m_keyboard)
+        return;
+    QSet<QChar> favoured;
+    const KeyWeights &weights = m_session.keyWeights();
+    for (auto it = weights.cbegin(); it != weights.cend(); ++it) {
+        if (*it > 1)
+            favoured.insert(it.key());
+    }
+    m_keyboard->setOutlined(favoured);
 }
 
 void Feedback::play(SoundEffect effect)

@@ -10,8 +10,9 @@ class QMainWindow;
 class SoundPlayer;
 
 // What the player sees and hears of the game besides the field, each behind
-// its option: the keyboard guide below the client area and the sounds. Both
-// only listen to the session.
+// its option: the keyboard guide below the client area (the next key, the
+// keys the prompt draw favours, a miss) and the sounds. Both only listen to
+// the session.
 class Feedback : public QObject
 {
     Q_OBJECT
@@ -36,6 +37,7 @@ public:
 
 private:
     void showNextKey();
+    void showFavouredKeys();
     void play(SoundEffect effect);
 
     const GameSession &m_session;

@@ -281,7 +281,7 @@ void frmZuvel::GameOver()
     if (!saveError.isEmpty())
         m_desktop.critical(this, saveError);
     m_shared.FinalLevel = m_session.level();
-    showModal(m_frmReplay, m_shared);
+    showModal(m_frmReplay, m_shared, m_summary.feed());
     m_txtType->clear();
     m_session.ResetGame();
     if (m_shared.ReplayRequested)
@@ -342,6 +342,7 @@ void frmZuvel::ApplyOptions()
     m_session.setFlexibleRomaji(m_options.flexibleRomaji);
     m_history.setFocusWeakKeys(m_options.focusWeakKeys);
     m_kanaInput.apply(m_options.kanaInput);
+    m_summary.setOn(m_options.gameSummary);
     if (m_options.statusBar && !m_lblStatus) {
         statusBar()->setSizeGripEnabled(false);
         m_lblStatus = new QLabel(statusBar());

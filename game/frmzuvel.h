@@ -4,6 +4,7 @@
 #include "game/gamesession.h"
 #include "game/kanainputlink.h"
 #include "game/progresslink.h"
+#include "game/summarylink.h"
 #include "platform/folders.h"
 #include "shell/options.h"
 #include "shell/settingsstore.h"
@@ -80,6 +81,7 @@ public:
     QAction *mnuKeyboard() const { return m_mnuKeyboard; }
     QAction *mnuSound() const { return m_mnuSound; }
     QAction *mnuFocusWeakKeys() const { return m_mnuFocusWeakKeys; }
+    QAction *mnuGameSummary() const { return m_mnuGameSummary; }
 
     void tmrUp_Timer();
     void tmrCount_Timer();
@@ -140,6 +142,7 @@ private:
     QString m_playerName;
     Options m_options;
     GameHistory m_history;
+    SummaryLink m_summary{m_history};
     ProgressLink m_progress;
     KanaInputLink m_kanaInput{m_session, m_shared, m_progress};
     QElapsedTimer m_clock;
@@ -159,6 +162,7 @@ private:
     QAction *m_mnuKeyboard = nullptr;
     QAction *m_mnuSound = nullptr;
     QAction *m_mnuFocusWeakKeys = nullptr;
+    QAction *m_mnuGameSummary = nullptr;
     QLabel *m_lblStatus = nullptr;
     Feedback m_feedback{m_session, *this};
 

@@ -35,6 +35,8 @@ void frmZuvel::buildMenus()
     m_mnuFocusWeakKeys =
         addOption(option, QStringLiteral("苦手なキーを多めに出す"), &Options::focusWeakKeys);
     addOption(option, QStringLiteral("かな入力"), &Options::kanaInput);
+    m_mnuGameSummary =
+        addOption(option, QStringLiteral("ゲームの後にまとめを表示"), &Options::gameSummary);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addAction(QStringLiteral("目次(&C)"), this, &frmZuvel::mnuMokuji_Click);

@@ -10,10 +10,10 @@ GameHistory::GameHistory(GameSession &session, Desktop &desktop, QWidget *window
     : m_session(session), m_desktop(desktop), m_window(window), m_player(player),
       m_path(folder + GameDatabase::fileName()), m_recorder(session)
 {
+    connect(&session, &GameSession::gameOver, this, &GameHistory::gameOver);
     if (folder.isEmpty())
         return;
     m_store = std::make_unique<GameStore>(m_path);
-    connect(&session, &GameSession::gameOver, this, &GameHistory::gameOver);
     connect(m_store.get(), &GameStore::added, this, &GameHistory::stored);
     connect(m_store.get(), &GameStore::weightsFound, this, &GameHistory::useWeights);
     connect(m_store.get(), &GameStore::problem, this, [this](const QString &message) {
@@ -37,7 +37,9 @@ void GameHistory::gameOver(const GameSummary &summary)
     GameRecord game = m_recorder.record(summary, m_player, now);
     // Made here, once: a copy of the game sent anywhere else keeps the name.
     game.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    m_store->add(game, now);
+    if (m_store)
+        m_store->add(game, now);
+    emit recorded(game);
     refreshWeights();
 }
 

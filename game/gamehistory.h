@@ -27,10 +27,14 @@ public:
     void setFocusWeakKeys(bool on);
     // Requests to the file not yet answered.
     bool isBusy() const { return m_store && m_store->isBusy(); }
+    // The file's thread, for a feature's own questions; null when nothing is recorded.
+    GameStore *store() const { return m_store.get(); }
 
 signals:
     // A game is in the database.
     void stored();
+    // A game ended; it goes to the database when there is one.
+    void recorded(const GameRecord &game);
 
 private:
     void gameOver(const GameSummary &summary);

@@ -26,7 +26,8 @@ GameRecorder::GameRecorder(GameSession &session, QObject *parent)
         // The guide changed to another spelling, or a pause ended: the same prompt.
         if (m_session.typedLength() > 0 || m_session.currentRomaji() != m_session.firstGuide())
             return;
-        m_unitMs = 0;
+        m_unit = {};
+        m_missMs = 0;
         if (!m_inGame)
             m_idle = {};
     });
@@ -36,6 +37,8 @@ GameRecorder::GameRecorder(GameSession &session, QObject *parent)
             return;
         m_inGame = true;
         m_game = std::exchange(m_carried, {});
+        // A wrong key before Start counted from another clock.
+        m_missMs = 0;
     });
     connect(&session, &GameSession::gameOver, this, [this] { m_inGame = false; });
 }
@@ -46,7 +49,23 @@ void GameRecorder::count(const KeyStroke &stroke, bool accepted)
     if (tally.firstAtMs < 0)
         tally.firstAtMs = stroke.atMs;
     KeyTally &key = tally.keys[QString(stroke.expected)];
-    accepted ? (++key.typed, key.ms += stroke.sinceMs) : ++key.missed;
+    // The time up to the last wrong key went on missing; what is left of a
+    // prompt's first key went on reading it.
+    qint64 missMs = 0;
+    if (accepted) {
+        missMs = std::min(std::exchange(m_missMs, 0), stroke.sinceMs);
+        ++key.typed;
+        key.ms += stroke.sinceMs;
+        key.missMs += missMs;
+        if (stroke.position == 0) {
+            ++key.first;
+            key.firstMs += stroke.sinceMs - missMs;
+        }
+    } else {
+        ++key.missed;
+        ++tally.confusions[{stroke.expected, stroke.pressed}];
+        m_missMs = stroke.sinceMs;
+    }
     if (m_session.prompt().tableKana.isEmpty())
         return;
 
@@ -55,11 +74,19 @@ void GameRecorder::count(const KeyStroke &stroke, bool accepted)
         ++tally.kana[unit.kana].missed;
         return;
     }
-    m_unitMs += stroke.sinceMs;
+    m_unit.ms += stroke.sinceMs;
+    m_unit.missMs += missMs;
+    m_unit.first = m_unit.first || stroke.position == 0;
     if (unit.endsHere) {
+        const UnitTime time = std::exchange(m_unit, {});
         KeyTally &kana = tally.kana[unit.kana];
         ++kana.typed;
-        kana.ms += std::exchange(m_unitMs, 0);
+        kana.ms += time.ms;
+        kana.missMs += time.missMs;
+        if (time.first) {
+            ++kana.first;
+            kana.firstMs += time.ms - time.missMs;
+        }
     }
 }
 
@@ -105,6 +132,7 @@ GameRecord GameRecorder::record(const GameSummary &summary, const QString &playe
     game.endedAt = localTime(endedAt);
     game.keyStats = m_game.keys;
     game.kanaStats = m_game.kana;
+    game.confusions = m_game.confusions;
     for (const KeyTally &tally : std::as_const(game.keyStats)) {
         game.keys += tally.typed;
         game.misses += tally.missed;

@@ -6,8 +6,9 @@
 #include <QObject>
 
 // Listens to a game session and keeps, for the game under way, how each key
-// and each kana unit fared: the rows the game database stores for it. A game
-// started by completing a prompt while idle counts that prompt's keys too.
+// and each kana unit fared: the rows the game database stores for it, and what
+// was pressed instead of each key missed. A game started by completing a
+// prompt while idle counts that prompt's keys too.
 class GameRecorder : public QObject
 {
     Q_OBJECT
@@ -22,7 +23,15 @@ private:
     struct Tally
     {
         KeyTallies keys, kana;
+        Confusions confusions;
         qint64 firstAtMs = -1;
+    };
+    // The kana unit under way so far.
+    struct UnitTime
+    {
+        qint64 ms = 0;
+        qint64 missMs = 0;
+        bool first = false; // it begins the prompt
     };
     struct Unit
     {
@@ -37,7 +46,8 @@ private:
     Tally m_game;
     Tally m_idle;    // the prompt under way while no game runs
     Tally m_carried; // that prompt, completed: the game starts with it
-    qint64 m_unitMs = 0; // the unit under way so far
+    UnitTime m_unit;
+    qint64 m_missMs = 0; // wrong keys since the last right one, up to the last
     QString m_spansOf;   // the kana and guide m_spans are for
     QList<std::pair<QString, int>> m_spans; // unit and its letters in the guide
 };

@@ -114,6 +114,7 @@ bool GameSession::key(QStringView text, qint64 nowMs)
         verdict = judgeKey(text, m_currentRomaji, m_charPos).verdict;
     }
     stroke.guide = m_currentRomaji;
+    stroke.sinceMs = m_keyClock < 0 ? 0 : nowMs - m_keyClock;
     if (verdict == KeyVerdict::Rejected) {
         m_stats.missed();
         emit keyMissed(stroke);
@@ -121,7 +122,6 @@ bool GameSession::key(QStringView text, qint64 nowMs)
     }
 
     m_stats.accepted();
-    stroke.sinceMs = m_keyClock < 0 ? 0 : nowMs - m_keyClock;
     m_keyClock = nowMs;
     stroke.expected = stroke.pressed;
     stroke.completes = verdict == KeyVerdict::Completed;

@@ -16,9 +16,9 @@ struct KeyStroke
     int position = 0; // 0-based place of `expected` in the guide
     QString guide;    // the spelling shown when the key came, the one it took for an accepted key
     qint64 atMs = 0;
-    // For an accepted key, the time since the prompt's previous accepted key,
-    // or since the prompt was shown in the game; pauses left out. A key typed
-    // while idle has no time before it: 0 for the first.
+    // The time since the prompt's previous accepted key, or since the prompt
+    // was shown in the game; pauses left out. A key typed while idle has no
+    // time before it: 0 for the first. A missed key leaves the clock running.
     qint64 sinceMs = 0;
     bool completes = false;
 };
@@ -61,7 +61,12 @@ public:
     // The prompt is typed on the kana keys: the guide is the keys' kana.
     bool kanaInput() const { return m_kanaGuide; }
     // Prompts drawn from now on favour these keys; none: the uniform draw.
-    void setKeyWeights(KeyWeights weights) { m_weights = std::move(weights); }
+    void setKeyWeights(KeyWeights weights)
+    {
+        m_weights = std::move(weights);
+        emit keyWeightsChanged(m_weights);
+    }
+    const KeyWeights &keyWeights() const { return m_weights; }
     // Other spellings count for kana prompts only, with the option on.
     bool judgesSpellings() const { return m_flexible && m_romajiMode && !m_kanaGuide; }
 
@@ -135,6 +140,8 @@ signals:
     // The count shows a new number; 0 when it is over or gave way to a pause.
     void countChanged(int count);
     void gameOver(const GameSummary &summary);
+    // The prompt draw favours other keys from now on (none: the uniform draw).
+    void keyWeightsChanged(const KeyWeights &weights);
 
 private:
     enum class State { Idle, Running, Paused, Counting };

@@ -21,6 +21,10 @@ const QColor Plain(250, 250, 250);
 const QColor Highlight(25, 85, 200);
 const QColor MissRed(215, 30, 30);
 const QColor MarkEdge(40, 40, 40);
+const QColor OutlineEdge(225, 110, 0);
+constexpr qreal OutlineWidth = 2;
+// The finger's tint inside the highlighted key's edge.
+constexpr qreal RingWidth = 3;
 
 }
 
@@ -161,6 +165,20 @@ void KeyboardView::endFlash()
     m_flashing = m_marked = QChar();
 }
 
+void KeyboardView::setOutlined(const QSet<QChar> &keys)
+{
+    QSet<QChar> outlined;
+    for (QChar key : keys) {
+        if (!KeyboardLayout::keyOf(key).isNull())
+            outlined.insert(KeyboardLayout::keyOf(key));
+    }
+    if (outlined == m_outlined)
+        return;
+    for (QChar key : std::as_const(m_outlined) + outlined)
+        updateKey(key);
+    m_outlined = outlined;
+}
+
 void KeyboardView::setKeyColours(const QHash<QChar, QColor> &colours)
 {
     m_colours = colours;
@@ -187,9 +205,18 @@ void KeyboardView::paintEvent(QPaintEvent *event)
             ink = Qt::white;
         }
         const bool marked = key.key == m_marked;
-        p.setPen(QPen(marked ? MarkEdge : Edge, marked ? 3 : 1));
+        const bool outlined = !marked && m_outlined.contains(key.key);
+        p.setPen(marked ? QPen(MarkEdge, 3) : outlined ? QPen(OutlineEdge, OutlineWidth) : QPen(Edge, 1));
         p.setBrush(fill);
-        p.drawRoundedRect(marked ? rect.adjusted(1, 1, -1, -1) : rect, Radius, Radius);
+        const qreal inset = marked ? 1 : outlined ? OutlineWidth / 2 - 0.5 : 0;
+        p.drawRoundedRect(rect.adjusted(inset, inset, -inset, -inset), Radius, Radius);
+        // The highlight still says which finger presses the key.
+        if (key.key == m_highlighted && key.key != m_flashing) {
+            const qreal in = (outlined ? OutlineWidth : 1) - 0.5 + RingWidth / 2;
+            p.setPen(QPen(tintOf(key.finger), RingWidth));
+            p.setBrush(Qt::NoBrush);
+            p.drawRoundedRect(rect.adjusted(in, in, -in, -in), Radius, Radius);
+        }
         p.setPen(ink);
         if (m_kana) {
             const QChar kana = KeyboardLayout::kanaOf(key.key, false);

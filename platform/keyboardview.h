@@ -3,12 +3,14 @@
 
 #include <QColor>
 #include <QHash>
+#include <QSet>
 #include <QTimer>
 #include <QWidget>
 
 // A picture of the JIS keyboard's main block: each key tinted by the finger
 // that presses it (or by colours given instead), the home keys F and J marked,
-// one key highlighted, and a miss flashed. Drawn with vectors on every paint,
+// one key highlighted (its finger's tint kept as a ring), some outlined, and a
+// miss flashed. Drawn with vectors on every paint,
 // so it stays sharp at any desktop scale.
 class KeyboardView : public QWidget
 {
@@ -29,6 +31,9 @@ public:
     // Null once the flash is over.
     QChar flashingKey() const { return m_flashing; }
     QChar markedKey() const { return m_marked; }
+    // Keys drawn with a thick outline; the others lose theirs.
+    void setOutlined(const QSet<QChar> &keys);
+    const QSet<QChar> &outlined() const { return m_outlined; }
     // Colours in place of the finger tints (empty: the tints); keys left out
     // are drawn plain.
     void setKeyColours(const QHash<QChar, QColor> &colours);
@@ -66,5 +71,6 @@ private:
     QHash<QChar, QColor> m_colours;
     bool m_kana = false;
     bool m_shift = false; // the highlighted key needs Shift
+    QSet<QChar> m_outlined;
     QTimer m_flash;
 };

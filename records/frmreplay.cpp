@@ -2,6 +2,7 @@
 
 #include "records/zuvelm.h"
 #include "platform/dialogs.h"
+#include "records/gamereportfeed.h"
 #include "records/rating.h"
 
 #include <QCloseEvent>
@@ -9,9 +10,21 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace {
+constexpr int Width = 222;
+constexpr int Height = 117;
+// The report's lines, below the rating.
+constexpr int ReportLeft = 24;
+constexpr int ReportTop = 110;
+constexpr int ReportWidth = 190;
+constexpr int ReportLineHeight = 17;
+constexpr int ReportLines = 5;
+constexpr int ReportBottom = 8;
+}
+
 frmReplay::frmReplay(ZuvelM &shared, QWidget *parent) : QDialog(parent), m_shared(shared)
 {
-    Dialogs::setUpFixedDialog(this, 222, 117, QStringLiteral("リプレイ"));
+    Dialogs::setUpFixedDialog(this, Width, Height, QStringLiteral("リプレイ"));
 
     m_cmdNext = new QPushButton(QStringLiteral("Replay"), this);
     m_cmdNext->setObjectName(QStringLiteral("cmdNext"));
@@ -41,6 +54,17 @@ frmReplay::frmReplay(ZuvelM &shared, QWidget *parent) : QDialog(parent), m_share
     m_lblTatujinn->setGeometry(32, 88, 150, 14);
 }
 
+frmReplay::frmReplay(ZuvelM &shared, const GameReportFeed &feed, QWidget *parent)
+    : frmReplay(shared, parent)
+{
+    m_feed = &feed;
+    // The comparison with earlier games comes in while the dialog shows.
+    connect(&feed, &GameReportFeed::changed, this, [this] {
+        if (!m_report.isEmpty())
+            showReport();
+    });
+}
+
 void frmReplay::showModal()
 {
     Form_Load();
@@ -55,6 +79,31 @@ void frmReplay::Form_Load()
     m_ratingText = RatePlayer(m_shared.FinalLevel, m_shared.RomajiMode, m_ratingText);
     m_lblTatujinn->setText(QStringLiteral("あなたは、") + m_ratingText
                            + QStringLiteral("です。    "));
+    // Off, nothing is made or drawn: the dialog is the one it always was.
+    const bool report = m_feed && m_feed->isOn();
+    setFixedSize(Width, report ? ReportTop + ReportLines * ReportLineHeight + ReportBottom : Height);
+    if (report && m_report.isEmpty()) {
+        for (int i = 0; i < ReportLines; ++i) {
+            auto *line = new QLabel(this);
+            line->setObjectName(QStringLiteral("lblReport%1").arg(i));
+            line->setGeometry(ReportLeft, ReportTop + i * ReportLineHeight, ReportWidth,
+                              ReportLineHeight - 1);
+            m_report.append(line);
+        }
+    }
+    for (QLabel *line : std::as_const(m_report))
+        line->setVisible(report);
+    if (report)
+        showReport();
+}
+
+void frmReplay::showReport()
+{
+    const GameReport &report = m_feed->report();
+    const QString lines[ReportLines] = {report.speedLine(), report.accuracyLine(),
+                                        report.averageLine(), report.missLine(), report.slowLine()};
+    for (int i = 0; i < ReportLines; ++i)
+        Dialogs::setFittedText(m_report[i], lines[i]);
 }
 
 void frmReplay::cmdNext_Click()

@@ -121,13 +121,6 @@ const char *const Fold[] = {
 };
 constexpr int Version = 2;
 
-QString modeName(bool kanaMode, bool kanaInput)
-{
-    if (kanaMode && kanaInput)
-        return QStringLiteral("kanainput");
-    return kanaMode ? QStringLiteral("kana") : QStringLiteral("letters");
-}
-
 // Qt binds a null text as NULL, which the columns refuse: a player who never
 // gave a name plays under the empty one.
 QVariant text(const QString &s)
@@ -135,6 +128,13 @@ QVariant text(const QString &s)
     return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
 }
 
+}
+
+QString GameDatabase::modeName(bool kanaMode, bool kanaInput)
+{
+    if (kanaMode && kanaInput)
+        return QStringLiteral("kanainput");
+    return kanaMode ? QStringLiteral("kana") : QStringLiteral("letters");
 }
 
 GameDatabase::GameDatabase(const QString &path, bool readOnly)

@@ -49,6 +49,8 @@ class GameDatabase
 public:
     static constexpr int BusyTimeoutMs = 2000;
     static QString fileName() { return QStringLiteral("Kolrin.db"); }
+    // games.mode of a game of these modes.
+    static QString modeName(bool kanaMode, bool kanaInput);
 
     // Opens nothing yet. Read-only: never makes, repairs or writes the file.
     GameDatabase(const QString &path, bool readOnly);

@@ -40,6 +40,8 @@ struct KeyTally
 // Keys by the character typed (on the kana keys, by the key's kana), kana by
 // their full-width hiragana.
 using KeyTallies = QMap<QString, KeyTally>;
+// Wrong keys by the key expected and the key pressed instead.
+using Confusions = QMap<std::pair<QChar, QChar>, qint64>;
 
 // One finished game as the game database stores it.
 struct GameRecord
@@ -58,4 +60,5 @@ struct GameRecord
     bool lesson = false;
     KeyTallies keyStats;
     KeyTallies kanaStats; // kana mode only
+    Confusions confusions; // for the game-over dialog; not stored
 };

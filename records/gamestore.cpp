@@ -1,5 +1,7 @@
 #include "records/gamestore.h"
 
+#include "records/keyweightsquery.h"
+
 #include <QThread>
 
 GameStore::GameStore(const QString &path, QObject *parent) : QObject(parent), m_path(path)
@@ -61,8 +63,9 @@ void GameStore::run(std::function<void(GameDatabase &)> job)
 void GameStore::askWeights(bool kanaMode, const QString &player, bool kanaInput)
 {
     post([this, kanaMode, player, kanaInput] {
-        const KeyTallies tallies = database().tallies(
-            GameDatabase::Stats::Keys, {kanaMode, player, WeakKeys::WeightGames, kanaInput});
-        emit weightsFound(kanaMode, player, WeakKeys::weights(tallies), kanaInput);
+        // Each game on its own: a key's last attempts tell whether it is mastered.
+        const QList<KeyTallies> games =
+            KeyWeightsQuery(database()).lastGames(kanaMode, player, WeakKeys::WeightGames, kanaInput);
+        emit weightsFound(kanaMode, player, WeakKeys::weights(games), kanaInput);
     });
 }

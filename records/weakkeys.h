@@ -15,11 +15,22 @@ constexpr qint64 MinTyped = 10;
 // The games the prompt draw learns from.
 constexpr int WeightGames = 50;
 constexpr double MaxExtraWeight = 9;
+// A key's miss rate counts as if it had this many more attempts (right or
+// missed) at the player's average rate: a key tried a few times weighs little,
+// and its weight grows with every attempt, without a step.
+constexpr int PriorAttempts = 10;
+// A key whose last MasteredAttempts attempts missed at most MasteredRate of
+// them is mastered: it weighs 1, whatever its older misses.
+constexpr int MasteredAttempts = 30;
+constexpr double MasteredRate = 0.03;
 
-// 1 + 9 × the key's miss rate ÷ the highest miss rate, for keys typed at least
-// MinTyped times; the others, and every key when none of those was missed,
+// The weights from each game's tallies, the newest game first: 1 + 9 ×
+// (rate − average) ÷ (highest rate − average), where the average is the
+// player's over every key, the rates are drawn towards it by PriorAttempts,
+// and the highest is that of the keys not mastered. Keys at or below the
+// average, mastered keys, and every key when none stands above the average,
 // weigh 1 and are left out.
-KeyWeights weights(const KeyTallies &tallies);
+KeyWeights weights(const QList<KeyTallies> &games);
 
 struct Weak
 {

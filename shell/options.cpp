@@ -13,6 +13,7 @@ const QString KeyboardKey = QStringLiteral("Keyboard");
 const QString SoundKey = QStringLiteral("Sound");
 const QString FocusWeakKeysKey = QStringLiteral("FocusWeakKeys");
 const QString KanaInputKey = QStringLiteral("KanaInput");
+const QString GameSummaryKey = QStringLiteral("GameSummary");
 
 // QSettings reads and writes only named files, so the bytes pass through a
 // private scratch copy; the real file is read and replaced by the caller with
@@ -62,6 +63,7 @@ Options Options::fromIni(const QByteArray &bytes)
     options.sound = flag(ini, SoundKey);
     options.focusWeakKeys = flag(ini, FocusWeakKeysKey);
     options.kanaInput = flag(ini, KanaInputKey);
+    options.gameSummary = flag(ini, GameSummaryKey);
     return options;
 }
 
@@ -81,6 +83,8 @@ bool Options::toIni(const QByteArray &previous, QByteArray *out, QString *error)
             ini.setValue(FocusWeakKeysKey, focusWeakKeys);
         if (kanaInput || ini.contains(KanaInputKey))
             ini.setValue(KanaInputKey, kanaInput);
+        if (gameSummary || ini.contains(GameSummaryKey))
+            ini.setValue(GameSummaryKey, gameSummary);
         ini.endGroup();
         ini.sync();
         if (ini.status() == QSettings::NoError) {

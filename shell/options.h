@@ -12,6 +12,7 @@
 //   Sound=true|false
 //   FocusWeakKeys=true|false     written only once it was on
 //   KanaInput=true|false         written only once it was on
+//   GameSummary=true|false       written only once it was on
 // Missing or damaged values fall back to the defaults, all off. Keys and groups
 // this version does not know are kept when the file is written again.
 struct Options
@@ -23,11 +24,12 @@ struct Options
     bool sound = false;
     bool focusWeakKeys = false;
     bool kanaInput = false;
+    bool gameSummary = false;
 
     bool isDefault() const
     {
         return !flexibleRomaji && !statusBar && !pauseWhenInactive && !keyboard && !sound
-            && !focusWeakKeys && !kanaInput;
+            && !focusWeakKeys && !kanaInput && !gameSummary;
     }
 
     static Options fromIni(const QByteArray &bytes);

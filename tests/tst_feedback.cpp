@@ -130,19 +130,51 @@ private slots:
     }
 
     // A key is filled with its finger's tint, or with a colour given in its
-    // place (keys given none are plain); the highlight goes over either.
+    // place (keys given none are plain); the highlight goes over either,
+    // inside a ring of the finger's tint; an outline goes round the edge.
     void keysAreFilledAsAsked()
     {
         KeyboardView keyboard;
-        const auto fill = [&keyboard](QChar key) {
-            return keyboard.grab().toImage().pixelColor(keyboard.keyRect(key).topLeft().toPoint() + QPoint(4, 4));
+        const auto pixel = [&keyboard](QChar key, int x, int y) {
+            return keyboard.grab().toImage().pixelColor(keyboard.keyRect(key).topLeft().toPoint() + QPoint(x, y));
         };
+        const auto fill = [&pixel](QChar key) { return pixel(key, 4, 4); };
         QCOMPARE(fill(u'A'), KeyboardView::tintOf(Finger::LeftLittle));
         keyboard.setKeyColours({{u'A', QColor(192, 0, 0)}});
         QCOMPARE(fill(u'A'), QColor(192, 0, 0));
         QCOMPARE(fill(u'J'), QColor(250, 250, 250));
         keyboard.setHighlighted(u'A');
         QCOMPARE(fill(u'A'), QColor(25, 85, 200));
+        // The digits' edges fall on whole pixels.
+        keyboard.setHighlighted(u'1');
+        QCOMPARE(pixel(u'1', 6, 12), QColor(25, 85, 200));
+        QCOMPARE(pixel(u'1', 2, 12), KeyboardView::tintOf(Finger::LeftLittle));
+        QCOMPARE(pixel(u'1', 0, 12), QColor(120, 120, 120));
+        keyboard.setOutlined({u'!', u'3'});
+        QCOMPARE(pixel(u'1', 0, 12), QColor(225, 110, 0));
+        QCOMPARE(pixel(u'1', 3, 12), KeyboardView::tintOf(Finger::LeftLittle));
+        QCOMPARE(pixel(u'1', 6, 12), QColor(25, 85, 200));
+        QCOMPARE(pixel(u'3', 1, 12), QColor(225, 110, 0));
+        QCOMPARE(pixel(u'2', 0, 12), QColor(120, 120, 120));
+        QCOMPARE(pixel(u'2', 1, 12), QColor(250, 250, 250));
+    }
+
+    // The keys the prompt draw favours now, and only those, are outlined.
+    void favouredKeysAreOutlined()
+    {
+        GameSession session([] { return 1; });
+        QMainWindow window;
+        window.setCentralWidget(new QWidget);
+        Feedback feedback(session, window);
+        session.setKeyWeights({{u'K', 3.5}, {u'Q', 1.0}});
+        Options options;
+        options.keyboard = true;
+        feedback.apply(options);
+        QCOMPARE(feedback.keyboard()->outlined(), QSet<QChar>{u'K'});
+        session.setKeyWeights({{u'A', 10.0}, {u'\'', 2.0}});
+        QCOMPARE(feedback.keyboard()->outlined(), (QSet<QChar>{u'A', u'7'}));
+        session.setKeyWeights({});
+        QVERIFY(feedback.keyboard()->outlined().isEmpty());
     }
 
     // Kana input: the key is found by its kana, and the Shift key of the other

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStatusBar>
 
@@ -515,6 +516,58 @@ private slots:
             q += int(g.window->currentRomaji().count(u'Q'));
         }
         QVERIFY2(qAbs(q / 9000.0 - share) < 0.02, qPrintable(QString::number(q / 9000.0)));
+    }
+
+    // With the option, the dialog reports each game below the rating; the
+    // second is compared with the first, read back from the database. The
+    // lines as patterns; %1 is the first key of the prompt, %2 the key pressed
+    // instead.
+    void gameOverReportsTheGameWithTheOption_data()
+    {
+        QTest::addColumn<QByteArray>("options");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::newRow("option on") << QByteArray("[Options]\nGameSummary=true\n")
+                                   << "速さ \\d+ 打/分\n正確さ 60\\.0%\n\nミス %1→%2 2回\n遅いキー .+"
+                                   << "速さ \\d+ 打/分 (▲|▼|±)\\d+\n正確さ 100\\.0% ▲40\\.0\n"
+                                      "▲▼ 最近1ゲームの平均との差\nミス なし\n遅いキー .+";
+        QTest::newRow("option off") << QByteArray() << "" << "";
+    }
+    void gameOverReportsTheGameWithTheOption()
+    {
+        QFETCH(QByteArray, options);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        Game g("False\r\nFalse\r\nTester\r\n", {}, options);
+        const auto play = [&g](int misses, const QString &expected) {
+            g.window->cmdStart_Click();
+            const QChar key = g.window->currentRomaji()[0];
+            const char wrong = key == u'Q' ? 'z' : 'q';
+            for (int n = 0; n < misses; ++n)
+                QTest::keyClick(g.window->txtType(), wrong);
+            g.typePrompt();
+            const QString lines = expected.contains(u"%1")
+                                      ? expected.arg(key).arg(QChar(wrong).toUpper())
+                                      : expected;
+            whenModal([&g, lines](QWidget *modal) {
+                auto *dialog = qobject_cast<frmReplay *>(modal);
+                const auto shown = [dialog] {
+                    QStringList texts;
+                    for (const QLabel *line : dialog->reportLines())
+                        texts << line->text();
+                    return texts.join(u'\n');
+                };
+                const QRegularExpression pattern(QRegularExpression::anchoredPattern(lines));
+                QTRY_VERIFY2(pattern.match(shown()).hasMatch(), qPrintable(shown()));
+                QCOMPARE(dialog->height() > 117, !lines.isEmpty());
+                dialog->cmdEnd()->click();
+            });
+            for (int n = 0; n < 1000 && g.window->isPlaying(); ++n)
+                g.window->tmrUp_Timer();
+            QTRY_VERIFY(!g.window->history().isBusy());
+        };
+        play(2, first);
+        play(0, second);
     }
 
     void statusBarAddsBelowTheClientArea()

@@ -313,25 +313,33 @@ private slots:
 
     void weightsFollowMissRates_data()
     {
-        QTest::addColumn<QString>("tallies");
+        QTest::addColumn<QString>("games");   // each game's tallies, the newest first
         QTest::addColumn<QString>("weights"); // key=weight, every key not named weighs 1
-        QTest::newRow("the worst key weighs 10")
-            << "A 90/10/0  B 95/5/0  C 100/0/0" << "A=10 B=5.5";
-        QTest::newRow("fewer than ten right keys say nothing")
-            << "A 9/9/0  B 95/5/0" << "B=10";
+        QTest::newRow("the worst key weighs 10, a key at the average 1")
+            << "A 90/10/0  B 95/5/0  C 100/0/0" << "A=10";
+        QTest::newRow("between the average and the worst")
+            << "A 90/10/0  B 80/20/0  C 100/0/0  D 100/0/0" << "A=2.8 B=10";
+        QTest::newRow("summed over the games")
+            << "A 30/0/0  C 15/15/0 | A 10/40/0  B 50/5/0" << "C=10";
+        QTest::newRow("the same keys, the last 30 of A without a miss: mastered")
+            << "A 40/40/0  B 50/5/0  C 15/15/0" << "A=10 C=8.59";
+        QTest::newRow("nine attempts")
+            << "A 200/10/0  B 0/9/0  C 0/20/0" << "B=7.39 C=10";
+        QTest::newRow("ten attempts: no step") << "A 200/10/0  B 0/10/0  C 0/20/0" << "B=7.75 C=10";
         QTest::newRow("no key missed: all alike") << "A 50/0/0  B 10/0/0" << "";
-        QTest::newRow("only rare keys missed: all alike") << "A 50/0/0  Q 3/5/0" << "";
-        QTest::newRow("ten right keys are enough") << "A 10/10/0  B 30/10/0" << "A=10 B=5.5";
         QTest::newRow("nothing yet") << "" << "";
     }
     void weightsFollowMissRates()
     {
-        QFETCH(QString, tallies);
+        QFETCH(QString, games);
         QFETCH(QString, weights);
-        const KeyWeights w = WeakKeys::weights(parseTallies(tallies));
+        QList<KeyTallies> tallies;
+        for (const QString &game : games.split(QStringLiteral(" | "), Qt::SkipEmptyParts))
+            tallies << parseTallies(game);
+        const KeyWeights w = WeakKeys::weights(tallies);
         QStringList shown;
         for (auto it = w.cbegin(); it != w.cend(); ++it)
-            shown << QStringLiteral("%1=%2").arg(it.key()).arg(it.value());
+            shown << QStringLiteral("%1=%2").arg(it.key()).arg(it.value(), 0, 'g', 3);
         shown.sort();
         QCOMPARE(shown.join(u' '), weights);
     }

@@ -82,6 +82,14 @@ QString tallies(const KeyTallies &t)
     return words.join(u"  ");
 }
 
+QString timings(const KeyTallies &t)
+{
+    QStringList words;
+    for (auto it = t.cbegin(); it != t.cend(); ++it)
+        words << QStringLiteral("%1 %2/%3/%4").arg(it.key()).arg(it->first).arg(it->firstMs).arg(it->missMs);
+    return words.join(u"  ");
+}
+
 QString stateOf(const GameSession &s)
 {
     return s.isPaused() ? u"paused"_qs : s.isCounting() ? u"counting"_qs : s.isRunning() ? u"running"_qs : u"idle"_qs;
@@ -222,6 +230,9 @@ private slots:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("kana");
         QTest::addColumn<QString>("game"); // level, keys, misses, played ms, started at
+        // Of each key, then each kana: "K 1/100/50", right presses that began a
+        // prompt, their ms (reading the prompt), ms of misses before right presses.
+        QTest::addColumn<QString>("timing");
         const auto one = [](const char *kana, const char *romaji) {
             return QByteArray(kana) + "\r\n@\r\n" + romaji + "\r\n@\r\n";
         };
@@ -232,37 +243,48 @@ private slots:
 
         QTest::newRow("letters: right and wrong keys, times from the start")
             << QByteArray() << "start@0 1@100 x@150 2@300 3@600 x@700 1@1000 tick*111@10000"
-            << "D 2/1/300  L 1/0/300  X 1/1/400" << "" << "L2 k4 m2 p10000 21:05:20";
+            << "D 2/1/300  L 1/0/300  X 1/1/400" << "" << "L2 k4 m2 p10000 21:05:20"
+            << "D 1/100/50  L 0/0/0  X 1/300/100";
         QTest::newRow("started while idle: that prompt counts, from its first key")
             << KaTable << "'x@0 'k@100 'x@150 'a@400 'k@600 tick*111@10400"
-            << "A 1/1/300  K 2/1/200" << "か 1/2/300" << "L2 k3 m2 p10400 21:05:19";
+            << "A 1/1/300  K 2/1/200" << "か 1/2/300" << "L2 k3 m2 p10400 21:05:19"
+            << "A 0/0/50  K 2/200/0 | か 1/250/50";
         QTest::newRow("started with Start: keys before it do not count")
             << KaTable << "'k@0 'x@50 start@100 'a@300 tick*111@10100"
-            << "A 1/0/200" << "か 1/0/200" << "L2 k1 m0 p10000 21:05:20";
+            << "A 1/0/200" << "か 1/0/200" << "L2 k1 m0 p10000 21:05:20"
+            << "A 0/0/0 | か 1/200/0";
         QTest::newRow("a pause is no time to type")
             << KaTable << "start@0 'k@100 pause@200 resume@5000 count*3@5200 'a@5300 tick*111@16000"
-            << "A 1/0/200  K 1/0/100" << "か 1/0/300" << "L2 k2 m0 p11000 21:05:14";
+            << "A 1/0/200  K 1/0/100" << "か 1/0/300" << "L2 k2 m0 p11000 21:05:14"
+            << "A 0/0/0  K 1/100/0 | か 1/300/0";
         QTest::newRow("other spellings: the letters of the one typed")
             << ShiTable << "flex start@0 's@100 'x@200 'i@300 tick*111@10000"
-            << "H 0/1/0  I 1/0/200  S 1/0/100" << "し 1/1/300" << "L2 k2 m1 p10000 21:05:20";
+            << "H 0/1/0  I 1/0/200  S 1/0/100" << "し 1/1/300" << "L2 k2 m1 p10000 21:05:20"
+            << "H 0/0/0  I 0/0/100  S 1/100/0 | し 1/200/100";
         QTest::newRow("a small kana belongs to the kana before it")
             << KyaTable << "start@0 'k@100 'y@200 'a@300 tick*111@10000"
-            << "A 1/0/100  K 1/0/100  Y 1/0/100" << "きゃ 1/0/300" << "L2 k3 m0 p10000 21:05:20";
+            << "A 1/0/100  K 1/0/100  Y 1/0/100" << "きゃ 1/0/300" << "L2 k3 m0 p10000 21:05:20"
+            << "A 0/0/0  K 1/100/0  Y 0/0/0 | きゃ 1/300/0";
         QTest::newRow("ん before a consonant, a lone N")
             << NkaTable << "start@0 'n@100 'k@300 'x@350 'a@500 tick*111@10000"
-            << "A 1/1/200  K 1/0/200  N 1/0/100" << "か 1/1/400  ん 1/0/100" << "L2 k3 m1 p10000 21:05:20";
+            << "A 1/1/200  K 1/0/200  N 1/0/100" << "か 1/1/400  ん 1/0/100" << "L2 k3 m1 p10000 21:05:20"
+            << "A 0/0/50  K 0/0/0  N 1/100/0 | か 0/0/50  ん 1/100/0";
         QTest::newRow("っ doubles the consonant after it")
             << TtaTable << "start@0 't@100 't@200 'a@400 tick*111@10000"
-            << "A 1/0/200  T 2/0/200" << "た 1/0/300  っ 1/0/100" << "L2 k3 m0 p10000 21:05:20";
+            << "A 1/0/200  T 2/0/200" << "た 1/0/300  っ 1/0/100" << "L2 k3 m0 p10000 21:05:20"
+            << "A 0/0/0  T 1/100/0 | た 0/0/0  っ 1/100/0";
         QTest::newRow("a word list's own romaji: the whole kana")
             << OddTable << "start@0 'k@100 'a@300 tick*111@10000"
-            << "A 1/0/200  K 1/0/100" << "が 1/0/300" << "L2 k2 m0 p10000 21:05:20";
+            << "A 1/0/200  K 1/0/100" << "が 1/0/300" << "L2 k2 m0 p10000 21:05:20"
+            << "A 0/0/0  K 1/100/0 | が 1/300/0";
         QTest::newRow("kana input: keys by their kana, the mark with its kana")
             << one("\xb6\xde", "GA") << "kanainput start@0 'か@100 'x@150 '゛@300 tick*111@10000"
-            << "か 1/0/100  ゛ 1/1/200" << "が 1/1/300" << "L2 k2 m1 p10000 21:05:20";
+            << "か 1/0/100  ゛ 1/1/200" << "が 1/1/300" << "L2 k2 m1 p10000 21:05:20"
+            << "か 1/100/0  ゛ 0/0/50 | が 1/250/50";
         QTest::newRow("the game ends mid-unit: its time waits for the unit")
             << KaTable << "start@0 'k@100 tick*221@33150"
-            << "K 1/0/100" << "" << "L1 k1 m0 p33150 21:04:56";
+            << "K 1/0/100" << "" << "L1 k1 m0 p33150 21:04:56"
+            << "K 1/100/0";
     }
     void recordsEveryKeyOfTheGame()
     {
@@ -271,6 +293,7 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(QString, kana);
         QFETCH(QString, game);
+        QFETCH(QString, timing);
         SeededSession seeded(table);
         GameRecorder recorder(seeded.session);
         GameRecord record;
@@ -288,6 +311,9 @@ private slots:
                      .arg(record.playedMs)
                      .arg(record.startedAt.section(u'T', 1)),
                  game);
+        QCOMPARE(timings(record.keyStats)
+                     + (record.kanaStats.isEmpty() ? QString() : QStringLiteral(" | ") + timings(record.kanaStats)),
+                 timing);
         QCOMPARE(record.endedAt, u"2001-12-02T21:05:30"_qs);
         QCOMPARE(record.player, u"山田"_qs);
         QCOMPARE(record.kanaMode, !table.isEmpty());

@@ -1,5 +1,7 @@
 // The game-over dialog and the ranking window, on their own and from the game.
 #include "game/frmzuvel.h"
+#include "game/gamerecorder.h"
+#include "records/gamereportfeed.h"
 #include "records/zuvelm.h"
 #include "records/frmbest.h"
 #include "records/frmprogress.h"
@@ -8,6 +10,7 @@
 #include "records/speedchart.h"
 #include "records/weakkeyspanel.h"
 #include "platform/keyboardview.h"
+#include "sessionscript.h"
 #include "windowtestkit.h"
 
 #include <QComboBox>
@@ -108,6 +111,103 @@ private slots:
         });
         dialog.showModal();
         QVERIFY(!shared.ReplayRequested);
+    }
+
+    // A letters game played from a script (its prompts DDL, then XWU) and the
+    // player's earlier games ("keys/misses/ms ..."; none: not known yet).
+    void gameOverReportsTheGame_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("earlier");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("misses with the keys pressed instead, against two earlier games")
+            << "start@0 1@100 'l@150 'l@200 2@300 3@600 'q@700 1@1000 tick*111@10000"
+            << "10/0/10000 20/10/10000"
+            << QStringList{"速さ 24 打/分 ▼66", "正確さ 57.1% ▼26.2", "▲▼ 最近2ゲームの平均との差",
+                           "ミス D→L 2回、X→Q 1回", "遅いキー L 300ms、D 100ms"};
+        QTest::newRow("no miss, the comparison not known yet")
+            << "start@0 1@100 2@200 3@400 tick*111@10000" << ""
+            << QStringList{"速さ 18 打/分", "正確さ 100.0%", "", "ミス なし", "遅いキー L 200ms、D 100ms"};
+        QTest::newRow("better than before; a game with no key is no comparison")
+            << "start@0 1@100 2@200 3@400 tick*111@10000" << "6/2/60000 0/0/5000"
+            << QStringList{"速さ 18 打/分 ▲12", "正確さ 100.0% ▲25.0", "▲▼ 最近1ゲームの平均との差",
+                           "ミス なし", "遅いキー L 200ms、D 100ms"};
+        QTest::newRow("nothing pressed") << "start@0 tick*221@33150" << "10/0/10000"
+                                         << QStringList{"速さ —", "正確さ —", "", "ミス なし", "遅いキー —"};
+    }
+    void gameOverReportsTheGame()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, earlier);
+        QFETCH(QStringList, lines);
+        quint64 seed = 0;
+        GameSession session([&seed] { return ++seed; });
+        session.begin();
+        GameRecorder recorder(session);
+        GameReportFeed feed;
+        feed.setOn(true);
+        connect(&session, &GameSession::gameOver, this, [&](const GameSummary &summary) {
+            feed.setReport(GameReport::of(recorder.record(summary, u"Tester"_qs, QDateTime())));
+        });
+        playScript(session, script);
+        if (!earlier.isEmpty()) {
+            QList<GameReport::Figures> games;
+            for (const QString &game : earlier.split(u' ')) {
+                const QStringList f = game.split(u'/');
+                games.append({f[0].toLongLong(), f[1].toLongLong(), f[2].toLongLong()});
+            }
+            // Comes in while the dialog shows.
+            QTimer::singleShot(50, &feed, [&feed, games] {
+                GameReport report = feed.report();
+                report.average = GameReport::averageOf(games);
+                feed.setReport(report);
+            });
+        }
+        ZuvelM shared;
+        shared.FinalLevel = 2;
+        frmReplay dialog(shared, feed);
+        whenModal([&](QWidget *) {
+            const auto shown = [&dialog] {
+                QStringList texts;
+                for (const QLabel *line : dialog.reportLines())
+                    texts << (line->isVisible() ? line->text() : u"hidden"_qs);
+                return texts;
+            };
+            QTRY_COMPARE(shown(), lines);
+            // Below the rating, the buttons where they always were.
+            QVERIFY(dialog.reportLines().first()->y() > dialog.lblTatujinn()->geometry().bottom());
+            QCOMPARE(dialog.cmdNext()->geometry(), QRect(152, 16, 65, 25));
+            QCOMPARE(dialog.cmdEnd()->geometry(), QRect(152, 48, 65, 25));
+            QVERIFY(dialog.reportLines().last()->geometry().bottom() < dialog.height());
+            dialog.cmdEnd()->click();
+        });
+        dialog.showModal();
+    }
+
+    // Off, even after it was on, the dialog is the one it always was.
+    void gameOverWithoutTheReportLooksAsBefore()
+    {
+        ZuvelM shared;
+        shared.FinalLevel = 23;
+        const auto shot = [](frmReplay &dialog) {
+            QImage image;
+            whenModal([&](QWidget *) {
+                image = dialog.grab().toImage();
+                dialog.cmdEnd()->click();
+            });
+            dialog.showModal();
+            return image;
+        };
+        frmReplay before(shared);
+        const QImage plain = shot(before);
+        GameReportFeed feed;
+        frmReplay dialog(shared, feed);
+        QCOMPARE(shot(dialog), plain);
+        feed.setOn(true);
+        QVERIFY(shot(dialog).height() > plain.height());
+        feed.setOn(false);
+        QCOMPARE(shot(dialog), plain);
+        QCOMPARE(dialog.size(), QSize(222, 117));
     }
 
     void rankingListsAndCopiesTheBest_data()

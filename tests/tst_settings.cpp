@@ -261,6 +261,8 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow_data()
     QTest::newRow("keys of a later version kept")
         << QByteArray("[Options]\nFlexibleRomaji=true\nTheme=dark\n\n[Window]\nx=10\n")
         << true << false << false << false << false << QByteArray("x=10");
+    QTest::newRow("the summary after each game")
+        << QByteArray("[Options]\nGameSummary=true\n") << false << false << false << false << false << QByteArray();
 }
 
 void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
@@ -279,6 +281,7 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
     QCOMPARE(read.pauseWhenInactive, pause);
     QCOMPARE(read.focusWeakKeys, focus);
     QCOMPARE(read.kanaInput, kana);
+    QCOMPARE(read.gameSummary, file.contains("GameSummary=true"));
 
     // Written back turned over, it reads back turned over, and keeps the rest.
     Options turned;
@@ -304,4 +307,5 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
     QVERIFY2(read.toIni(file, &written, &error), qPrintable(error));
     QCOMPARE(written.contains("FocusWeakKeys"), file.contains("FocusWeakKeys"));
     QCOMPARE(written.contains("KanaInput"), file.contains("KanaInput"));
+    QCOMPARE(written.contains("GameSummary"), file.contains("GameSummary"));
 }
