@@ -41,6 +41,12 @@ void GameHistory::gameOver(const GameSummary &summary)
     refreshWeights();
 }
 
+void GameHistory::addKept()
+{
+    if (m_store)
+        m_store->addKept(QDateTime::currentDateTime());
+}
+
 void GameHistory::setFocusWeakKeys(bool on)
 {
     if (on == m_focus)
@@ -58,13 +64,13 @@ void GameHistory::refreshWeights()
         m_session.setKeyWeights({});
     m_weightsMode = m_session.romajiMode();
     m_weightsPlayer = m_player;
-    m_store->askWeights(m_weightsMode, m_weightsPlayer);
+    m_store->askWeights(m_weightsMode, GameRecorder::storedName(m_weightsPlayer));
 }
 
 void GameHistory::useWeights(bool kanaMode, const QString &player, const KeyWeights &weights)
 {
     // An answer to an earlier question the player has moved on from.
-    if (m_focus && kanaMode == m_session.romajiMode() && player == m_player)
+    if (m_focus && kanaMode == m_session.romajiMode() && player == GameRecorder::storedName(m_player))
         m_session.setKeyWeights(weights);
 }
 
