@@ -140,8 +140,8 @@ bool frmZuvel::Form_Load()
     }
     // Only with the lock ours can no other copy be halfway through a save.
     if (m_lock->held())
-        TextFile::removeLeftovers(m_folders.data,
-                                  {QStringLiteral("Kolrin.cfg"), QStringLiteral("Kolrin.ini")});
+        TextFile::removeLeftovers(m_folders.data, {QStringLiteral("Kolrin.cfg"), QStringLiteral("Kolrin.ini"),
+                                                   GameDatabase::fileName() + QStringLiteral(".pending")});
     if (!TextFile::exists(m_folders.program + QStringLiteral("Kolrin.hlp"))) {
         m_desktop.critical(nullptr, QStringLiteral("Kolrin.hlpが見つかりません"));
         return false;
@@ -158,6 +158,7 @@ bool frmZuvel::Form_Load()
     if (m_shared.AskNameAtStart)
         mnuName_Click();
     m_session.begin();
+    m_history.addKept();
     m_txtType->setFocus();
     return true;
 }

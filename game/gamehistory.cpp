@@ -43,6 +43,12 @@ void GameHistory::gameOver(const GameSummary &summary)
     refreshWeights();
 }
 
+void GameHistory::addKept()
+{
+    if (m_store)
+        m_store->addKept(QDateTime::currentDateTime());
+}
+
 void GameHistory::setFocusWeakKeys(bool on)
 {
     if (on == m_focus)
@@ -61,7 +67,7 @@ void GameHistory::refreshWeights()
     m_weightsMode = m_session.romajiMode();
     m_weightsKanaInput = m_session.kanaInput();
     m_weightsPlayer = m_player;
-    m_store->askWeights(m_weightsMode, m_weightsPlayer, m_weightsKanaInput);
+    m_store->askWeights(m_weightsMode, GameRecorder::storedName(m_weightsPlayer), m_weightsKanaInput);
 }
 
 // Keys typed on the kana keys weigh nothing for romaji, nor the other way.
@@ -75,7 +81,8 @@ void GameHistory::useWeights(bool kanaMode, const QString &player, const KeyWeig
                              bool kanaInput)
 {
     // An answer to an earlier question the player has moved on from.
-    if (m_focus && weightsAreFor(kanaMode, kanaInput, player))
+    // The store answers for the name as the files hold it.
+    if (m_focus && weightsAreFor(kanaMode, kanaInput, m_player) && player == GameRecorder::storedName(m_player))
         m_session.setKeyWeights(weights);
 }
 

@@ -25,6 +25,9 @@ public:
     // Empty when nothing is recorded.
     QString path() const { return m_store ? m_path : QString(); }
     void setFocusWeakKeys(bool on);
+    // Writes the games an earlier session could not, once this copy holds the
+    // folder.
+    void addKept();
     // Requests to the file not yet answered.
     bool isBusy() const { return m_store && m_store->isBusy(); }
     // The file's thread, for a feature's own questions; null when nothing is recorded.

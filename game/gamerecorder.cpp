@@ -3,6 +3,8 @@
 #include "game/kana.h"
 #include "game/kanakeys.h"
 #include "game/romajispelling.h"
+#include "platform/cp932.h"
+#include "records/resultrecord.h"
 
 namespace {
 QString localTime(const QDateTime &when)
@@ -115,12 +117,17 @@ GameRecorder::Unit GameRecorder::unitAt(const QString &guide, int position)
     return {HanToZen(kana), true};
 }
 
+QString GameRecorder::storedName(const QString &player)
+{
+    return Cp932::decode(Cp932::encode(ResultFile::storableName(player)));
+}
+
 GameRecord GameRecorder::record(const GameSummary &summary, const QString &player,
                                 const QDateTime &endedAt) const
 {
     GameRecord game;
     game.kanaMode = summary.romajiMode;
-    game.player = player;
+    game.player = storedName(player);
     game.level = summary.level;
     game.otherSpellings = summary.otherSpellings;
     game.kanaInput = summary.kanaInput;

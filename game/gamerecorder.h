@@ -19,6 +19,10 @@ public:
     GameRecord record(const GameSummary &summary, const QString &player,
                       const QDateTime &endedAt) const;
 
+    // The name as the result file and Kolrin.cfg hold it: the chart lists the
+    // result file's names and must find every game of each.
+    static QString storedName(const QString &player);
+
 private:
     struct Tally
     {

@@ -41,9 +41,14 @@ class QSqlQuery;
 //              sent_at TEXT NOT NULL): games a class server has taken
 // and, derived from those for speed, key_totals(mode, player, key, typed,
 // missed, ms, first, first_ms, miss_ms) and kana_totals(mode, player, kana,
-// ...), the sums over the games up to totals_state(through_game).
+// ...), the sums over the games up to totals_state(through_game), which also
+// keeps how many games and what sums the totals hold (folded_games, key_sum,
+// kana_sum), so that a file another program changed is noticed at
+// open and its totals made again.
+// Only a file whose schema is exactly what this version makes is written into:
+// a trigger, a view or anything else unknown keeps the game out of it.
 // One connection, used by one thread only. Nothing here ever shows a box: a
-// failure comes back as the text to show.
+// failure comes back as the text to show, once.
 class GameDatabase
 {
 public:
@@ -51,6 +56,8 @@ public:
     static QString fileName() { return QStringLiteral("Kolrin.db"); }
     // games.mode of a game of these modes.
     static QString modeName(bool kanaMode, bool kanaInput);
+    // The games the file could not take yet, beside it.
+    static QString keptPath(const QString &path) { return path + QStringLiteral(".pending"); }
 
     // Opens nothing yet. Read-only: never makes, repairs or writes the file.
     GameDatabase(const QString &path, bool readOnly);
@@ -60,15 +67,21 @@ public:
 
     struct Outcome
     {
-        bool written = false;
-        QString message; // for the player; empty when there is nothing to tell
+        bool written = false;   // a game reached the file
+        bool retrySoon = false; // games wait on what goes by itself: a lock, a full disk
+        QString message;        // for the player; empty when there is nothing to tell
     };
-    // One game in one transaction, the file opened (or made) on first use. A
-    // file that is no database, or a damaged one, is renamed aside and a new
-    // one takes the game. A file that cannot be used is told once and then
-    // left alone for the life of this object; a full disk or another program
-    // holding the file loses this game only.
+    // Writes the games kept from before, oldest first, then this one, each in
+    // one transaction, the file opened (or made) on first use. A game the file
+    // cannot take is kept, in the pending file beside it (or, when even that
+    // cannot be written, here), and written by the next add() or addKept(). A
+    // file that is no database, or a damaged one, is renamed aside, every row
+    // that can still be read is copied into a new one, and that takes the game.
+    // A trouble is told once, until a game is written again.
     Outcome add(const GameRecord &game, const QDateTime &now);
+    Outcome addKept(const QDateTime &now);
+    // Games waiting to be written.
+    qsizetype keptGames();
 
     // The games of one mode, of one player or (nullopt) everyone.
     struct Games
@@ -88,11 +101,11 @@ public:
 
     // The open file, made or brought up to date as add() would, for SQL of a
     // feature's own on this object's thread; invalid when the file cannot be
-    // used.
+    // used (nor is it when its schema is not the game's own).
     QSqlDatabase connection();
 
 private:
-    enum class State { Closed, Open, Unusable };
+    enum class State { Closed, Open };
     enum class Fault { None, Broken, Locked, Failed, Unusable };
     struct Failure
     {
@@ -100,14 +113,21 @@ private:
         QString reason;
         explicit operator bool() const { return fault != Fault::None; }
     };
-    static Failure failureOf(const QSqlError &error);
+    Failure failureOf(const QSqlError &error) const;
     Failure open();
     Failure openFile();
-    Failure transaction(QSqlQuery &query, std::initializer_list<std::span<const char *const>> steps);
     Failure setUp();
+    Failure foreignSchema(bool whole);
     Failure setUpTotals();
+    bool totalsAgree(Failure *damage);
+    Failure inTransaction(const std::function<Failure(QSqlQuery &)> &steps);
+    Failure run(QSqlQuery &query, std::initializer_list<std::span<const char *const>> steps);
     Failure write(const GameRecord &game);
+    Outcome writeKept(const QDateTime &now);
     QString setAside(const QDateTime &now);
+    qint64 salvage(const QString &aside);
+    void readKept();
+    void saveKept();
     void close();
     QSqlQuery select(const QString &sql, const Games &games) const;
 
@@ -117,5 +137,11 @@ private:
     QSqlDatabase m_db;
     State m_state = State::Closed;
     int m_version = 0;
-    bool m_totals = false; // the file keeps every game's figures summed
+    bool m_totals = false; // the file keeps every game's figures summed, and they agree
+    int m_busyMs = BusyTimeoutMs;
+    QList<GameRecord> m_kept; // oldest first
+    bool m_keptRead = false;
+    bool m_keptChanged = false;
+    QString m_keptError; // why the pending file could not be written
+    bool m_told = false; // the games kept were told
 };

@@ -2,7 +2,9 @@
 
 #include "records/keyweightsquery.h"
 
+#include <QFileInfo>
 #include <QThread>
+#include <QTimer>
 
 GameStore::GameStore(const QString &path, QObject *parent) : QObject(parent), m_path(path)
 {
@@ -12,8 +14,13 @@ GameStore::~GameStore()
 {
     if (!m_thread)
         return;
-    // A connection belongs to the thread that opened it.
-    post([this] { m_db.reset(); });
+    // A connection and a timer belong to the thread that made them. Games
+    // still kept stay in their file for the next start.
+    post([this] {
+        delete m_retry;
+        m_retry = nullptr;
+        m_db.reset();
+    });
     m_thread->quit();
     m_thread->wait();
     delete m_worker;
@@ -44,15 +51,42 @@ GameDatabase &GameStore::database()
     return *m_db;
 }
 
+// On the store's thread.
+void GameStore::answer(const GameDatabase::Outcome &outcome)
+{
+    if (!outcome.message.isEmpty())
+        emit problem(outcome.message);
+    if (outcome.written)
+        emit added();
+    // A lock or a full disk goes by itself: try again without waiting for a game.
+    if (outcome.retrySoon) {
+        if (!m_retry) {
+            m_retry = new QTimer;
+            m_retry->setSingleShot(true);
+            connect(m_retry, &QTimer::timeout, m_retry, [this] { retry(); });
+        }
+        m_retry->start(RetryMs);
+    } else if (m_retry) {
+        m_retry->stop();
+    }
+}
+
+void GameStore::retry()
+{
+    if (m_db)
+        answer(m_db->addKept(QDateTime::currentDateTime()));
+}
+
 void GameStore::add(const GameRecord &game, const QDateTime &now)
 {
-    post([this, game, now] {
-        const GameDatabase::Outcome outcome = database().add(game, now);
-        if (!outcome.message.isEmpty())
-            emit problem(outcome.message);
-        if (outcome.written)
-            emit added();
-    });
+    post([this, game, now] { answer(database().add(game, now)); });
+}
+
+void GameStore::addKept(const QDateTime &now)
+{
+    if (!QFileInfo::exists(GameDatabase::keptPath(m_path)))
+        return;
+    post([this, now] { answer(database().addKept(now)); });
 }
 
 void GameStore::run(std::function<void(GameDatabase &)> job)

@@ -262,6 +262,15 @@ private slots:
         QTest::newRow("folded in at the next game") << 2 << false << "a" << 0 << "A 5/2/410  B 2/0/100" << ""
                                                     << "2/1/38500 3/0/38500 1/1/0 1/0/38500";
         QTest::newRow("nobody's") << 0 << false << "z" << 10 << "" << "" << "";
+        // 3: another program deletes the newest game, 4: the totals' state is
+        // lost (a set-up cut short); then the game, started again, writes one.
+        QTest::newRow("the newest game deleted") << 3 << false << "a" << 0 << "A 2/1/200  B 1/0/50" << ""
+                                                 << "2/1/38500 1/0/38500";
+        QTest::newRow("the totals' state lost") << 4 << false << "a" << 0 << "A 4/1/400  B 2/0/100" << ""
+                                                << "2/1/38500 3/0/38500 1/0/38500";
+        QTest::newRow("the totals' state lost, everyone") << 4 << false << QString() << 0
+                                                          << "A 5/1/500  B 2/0/100  C 0/3/0" << ""
+                                                          << "2/1/38500 1/3/38500 3/0/38500 1/0/38500";
     }
     void sumsTheChosenGames()
     {
@@ -280,15 +289,30 @@ private slots:
                                     game(true, u"a"_qs, u"K 5/5/500"_qs, u"か 5/5/900"_qs),
                                     game(false, u"a"_qs, u"A 2/0/200  B 1/0/50"_qs)})
             QVERIFY(db.add(g, QDateTime()).written);
-        if (foreign > 0) {
+        if (foreign == 1 || foreign == 2) {
             Reader other(path);
             QCOMPARE(other.rows(u"INSERT INTO games (id, mode, player, started_at, ended_at, level, keys, misses, "
                                          "played_ms, other_spellings, uid) VALUES (5, 'letters', 'a', '', '', 1, 1, "
                                          "1, 0, 0, 'x5')"_qs), QString());
             QCOMPARE(other.rows(u"INSERT INTO key_stats (game_id, key, typed, missed, ms) VALUES (5, 'A', 1, 1, 10)"_qs), QString());
         }
-        if (foreign > 1)
+        if (foreign == 2)
             QVERIFY(db.add(game(false, u"a"_qs, u"B 1/0/50"_qs), QDateTime()).written);
+        if (foreign > 2) {
+            Reader other(path);
+            const QString change = foreign == 3
+                ? u"DELETE FROM key_stats WHERE game_id = 4; DELETE FROM games WHERE id = 4"_qs
+                : u"DELETE FROM totals_state"_qs;
+            for (const QString &statement : change.split(u"; "_qs))
+                QCOMPARE(other.rows(statement), QString());
+            QVERIFY(GameDatabase(path, false).add(game(false, u"a"_qs, u"B 1/0/50"_qs), QDateTime()).written);
+            // Its own id, and the totals the sums of the stats again.
+            QCOMPARE(other.rows(u"SELECT max(id) FROM games"_qs), u"5"_qs);
+            const QString sums = u"SELECT g.mode, g.player, s.key, SUM(s.typed), SUM(s.missed), SUM(s.ms) "
+                                 "FROM key_stats s JOIN games g ON g.id = s.game_id GROUP BY 1, 2, 3"_qs;
+            QCOMPARE(other.rows(u"SELECT mode, player, key, typed, missed, ms FROM key_totals ORDER BY 1, 2, 3"_qs),
+                     other.rows(sums + u" ORDER BY 1, 2, 3"_qs));
+        }
 
         GameDatabase reader(path, true);
         const GameDatabase::Games chosen{kana, player.isNull() ? std::nullopt : std::optional(player), last};
