@@ -26,7 +26,7 @@ QList<Weak> weakest(const KeyTallies &tallies, int count)
 {
     QList<Weak> keys;
     for (auto it = tallies.cbegin(); it != tallies.cend(); ++it) {
-        if (it->typed >= MinTyped)
+        if (it->typed + it->missed >= MinAttempts && it->missed > 0)
             keys.append({it.key(), *it});
     }
     // Compared as fractions, so equal rates from different counts tie exactly.
