@@ -3,6 +3,7 @@
 #include "platform/desktop.h"
 
 #include <QApplication>
+#include <QTimer>
 
 GameHistory::GameHistory(GameSession &session, Desktop &desktop, QWidget *window,
                          const QString &folder, const QString &player)
@@ -50,6 +51,17 @@ void GameHistory::refreshWeights()
 {
     if (!m_focus || !m_store)
         return;
+    // At start-up the database's driver and file are opened only once the
+    // window is on its way to the screen: the first prompt is drawn again
+    // when the weights come.
+    if (m_window && !m_window->isVisible() && !m_deferred) {
+        m_deferred = m_waiting = true;
+        QTimer::singleShot(0, this, [this] {
+            m_waiting = false;
+            refreshWeights();
+        });
+        return;
+    }
     if (m_weightsMode != m_session.romajiMode() || m_weightsPlayer != m_player)
         m_session.setKeyWeights({});
     m_weightsMode = m_session.romajiMode();

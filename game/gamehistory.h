@@ -26,7 +26,7 @@ public:
     QString path() const { return m_store ? m_path : QString(); }
     void setFocusWeakKeys(bool on);
     // Requests to the file not yet answered.
-    bool isBusy() const { return m_store && m_store->isBusy(); }
+    bool isBusy() const { return m_store && (m_waiting || m_store->isBusy()); }
 
 signals:
     // A game is in the database.
@@ -46,6 +46,8 @@ private:
     GameRecorder m_recorder;
     std::unique_ptr<GameStore> m_store;
     bool m_focus = false;
+    bool m_deferred = false; // the first weights wait for the event loop
+    bool m_waiting = false;
     // Whom and which mode the weights in use are for.
     bool m_weightsMode = false;
     QString m_weightsPlayer;

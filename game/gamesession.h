@@ -55,7 +55,9 @@ public:
     void setRomajiMode(bool on) { m_romajiMode = on; }
     void setFlexibleRomaji(bool on) { m_flexible = on; }
     // Prompts drawn from now on favour these keys; none: the uniform draw.
-    void setKeyWeights(KeyWeights weights) { m_weights = std::move(weights); }
+    // The first prompt of the session, drawn before any weights came, is
+    // drawn again with them while nothing of it is typed and no game runs.
+    void setKeyWeights(KeyWeights weights);
     // Other spellings count for kana prompts only, with the option on.
     bool judgesSpellings() const { return m_flexible && m_romajiMode; }
 
@@ -140,6 +142,7 @@ private:
     QString m_currentRomaji;
     QStringList m_spellings; // every spelling of the prompt, the table's first
     int m_charPos = 1;
+    bool m_firstUnweighted = false; // the session's first prompt, drawn uniformly
     int m_count = 0;
     float m_fieldTop = 0;
     TypingStats m_stats;
