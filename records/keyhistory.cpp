@@ -19,9 +19,12 @@ QString modeName(bool kanaMode)
     return kanaMode ? QStringLiteral("kana") : QStringLiteral("letters");
 }
 
+// A player's games come through the (mode, player) index in the order they
+// ended; everyone's come in that order from the table itself, where the index
+// would have them all sorted.
 QString whereOf(const GameDatabase::Games &games)
 {
-    return games.player ? QStringLiteral("g.mode = ? AND g.player = ?") : QStringLiteral("g.mode = ?");
+    return games.player ? QStringLiteral("g.mode = ? AND g.player = ?") : QStringLiteral("+g.mode = ?");
 }
 
 void bindGames(QSqlQuery &query, const GameDatabase::Games &games)
@@ -65,8 +68,7 @@ KeyProgress KeyHistory::progress(GameDatabase::Stats stats, const GameDatabase::
     if (!connection.isOpen())
         return builder.result();
     const bool keys = stats == GameDatabase::Stats::Keys;
-    // Through the (mode, player) index, each game's row found by its key: the
-    // games come in the order they ended, with no sort.
+    // Each game's row of the key found by its primary key.
     QSqlQuery query(connection);
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT g.ended_at, s.typed, s.missed, s.ms, s.first, s.first_ms, s.miss_ms "
@@ -96,12 +98,10 @@ bool KeyHistory::forEachGame(const GameDatabase::Games &games, const GameFigures
     QSqlDatabase connection = m_db.connection();
     if (!connection.isOpen())
         return false;
-    // Everyone's games in the order they ended come fastest from the table
-    // itself: through the (mode, player) index they would all need sorting.
     QSqlQuery query(connection);
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT g.player, g.keys, g.misses, g.played_ms FROM games g WHERE %1 ORDER BY g.id")
-                      .arg(games.player ? whereOf(games) : QStringLiteral("+g.mode = ?")));
+                      .arg(whereOf(games)));
     bindGames(query, games);
     if (!query.exec())
         return false;
@@ -145,7 +145,8 @@ KeyHistory::Verdict KeyHistory::check(const QString &path, const GameDatabase::G
             // An empty file is what the game makes its database in.
         } else {
             QSqlQuery query(db);
-            query.prepare(QStringLiteral("SELECT count(*) FROM games g WHERE %1").arg(whereOf(games)));
+            query.prepare(games.player ? QStringLiteral("SELECT count(*) FROM games g WHERE g.mode = ? AND g.player = ?")
+                                       : QStringLiteral("SELECT count(*) FROM games g WHERE g.mode = ?"));
             bindGames(query, games);
             if (query.exec() && query.next())
                 verdict.games = query.value(0).toLongLong();

@@ -35,8 +35,8 @@ QList<Weak> weakest(const KeyTallies &tallies, int count)
         const qint64 rb = b.tally.missed * (a.tally.typed + a.tally.missed);
         if (ra != rb)
             return ra > rb;
-        if (a.tally.meanMs() != b.tally.meanMs())
-            return a.tally.meanMs() > b.tally.meanMs();
+        if (a.tally.typingMs() != b.tally.typingMs())
+            return a.tally.typingMs() > b.tally.typingMs();
         return a.key < b.key;
     });
     if (keys.size() > count)
