@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <QUuid>
 
 GameHistory::GameHistory(GameSession &session, Desktop &desktop, QWidget *window,
                          const QString &folder, const QString &player)
@@ -34,7 +35,10 @@ GameHistory::GameHistory(GameSession &session, Desktop &desktop, QWidget *window
 void GameHistory::gameOver(const GameSummary &summary)
 {
     const QDateTime now = QDateTime::currentDateTime();
-    m_store->add(m_recorder.record(summary, m_player, now), now);
+    GameRecord game = m_recorder.record(summary, m_player, now);
+    // Made here, once: a copy of the game sent anywhere else keeps the name.
+    game.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    m_store->add(game, now);
     refreshWeights();
 }
 
