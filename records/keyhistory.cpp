@@ -71,14 +71,19 @@ KeyProgress KeyHistory::progress(GameDatabase::Stats stats, const GameDatabase::
     // Each game's row of the key found by its primary key.
     QSqlQuery query(connection);
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT g.ended_at, s.typed, s.missed, s.ms, s.first, s.first_ms, s.miss_ms "
-                                 "FROM games g JOIN %1 s ON s.game_id = g.id AND s.%2 = ? "
-                                 "WHERE %3 ORDER BY g.id")
-                      .arg(keys ? QStringLiteral("key_stats") : QStringLiteral("kana_stats"),
-                           keys ? QStringLiteral("key") : QStringLiteral("kana"), whereOf(games)));
-    query.addBindValue(key);
-    bindGames(query, games);
-    if (!query.exec())
+    // A file of the first version, read as it is, has no times kept apart.
+    for (const QString timing : {QStringLiteral("s.first, s.first_ms, s.miss_ms"), QStringLiteral("0, 0, 0")}) {
+        query.prepare(QStringLiteral("SELECT g.ended_at, s.typed, s.missed, s.ms, %1 "
+                                     "FROM games g JOIN %2 s ON s.game_id = g.id AND s.%3 = ? "
+                                     "WHERE %4 ORDER BY g.id")
+                          .arg(timing, keys ? QStringLiteral("key_stats") : QStringLiteral("kana_stats"),
+                               keys ? QStringLiteral("key") : QStringLiteral("kana"), whereOf(games)));
+        query.addBindValue(key);
+        bindGames(query, games);
+        if (query.exec())
+            break;
+    }
+    if (!query.isActive())
         return builder.result();
     while (query.next()) {
         KeyTally tally;
