@@ -56,14 +56,13 @@ void GameHistory::refreshWeights()
     if (!m_focus || !m_store)
         return;
     // At start-up the database's driver and file are opened only once the
-    // window is on its way to the screen: the first prompt is drawn again
-    // when the weights come.
+    // window is on the screen (its first paint, or a second at most for a
+    // window never shown): loading them beside the window's own start held
+    // the window back. The first prompt is drawn again when the weights come.
     if (m_window && !m_window->isVisible() && !m_deferred) {
         m_deferred = m_waiting = true;
-        QTimer::singleShot(0, this, [this] {
-            m_waiting = false;
-            refreshWeights();
-        });
+        m_window->installEventFilter(this);
+        QTimer::singleShot(FirstWeightsLatestMs, this, &GameHistory::askFirstWeights);
         return;
     }
     if (m_weightsMode != m_session.romajiMode() || m_weightsPlayer != m_player)
@@ -71,6 +70,22 @@ void GameHistory::refreshWeights()
     m_weightsMode = m_session.romajiMode();
     m_weightsPlayer = m_player;
     m_store->askWeights(m_weightsMode, m_weightsPlayer);
+}
+
+bool GameHistory::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_window && event->type() == QEvent::Paint)
+        QTimer::singleShot(0, this, &GameHistory::askFirstWeights);
+    return QObject::eventFilter(watched, event);
+}
+
+void GameHistory::askFirstWeights()
+{
+    if (!m_waiting)
+        return;
+    m_waiting = false;
+    m_window->removeEventFilter(this);
+    refreshWeights();
 }
 
 void GameHistory::useWeights(bool kanaMode, const QString &player, const KeyWeights &weights)

@@ -32,7 +32,12 @@ signals:
     // A game is in the database.
     void stored();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    static constexpr int FirstWeightsLatestMs = 1000;
+    void askFirstWeights();
     void gameOver(const GameSummary &summary);
     void refreshWeights();
     void useWeights(bool kanaMode, const QString &player, const KeyWeights &weights);
