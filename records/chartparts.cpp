@@ -155,6 +155,7 @@ QTableWidget *keyTable(const QStringList &headers, QWidget *parent)
     auto *t = new QTableWidget(0, int(headers.size()), parent);
     t->setHorizontalHeaderLabels(headers);
     t->verticalHeader()->hide();
+    t->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     t->setEditTriggers(QAbstractItemView::NoEditTriggers);
     t->setSelectionMode(QAbstractItemView::SingleSelection);

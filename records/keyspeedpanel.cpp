@@ -66,7 +66,7 @@ void KeySpeedPanel::showMessage(const QString &text)
 QColor KeySpeedPanel::colourOf(double ms, double fastest, double slowest)
 {
     const double share = slowest > fastest ? std::clamp((ms - fastest) / (slowest - fastest), 0.0, 1.0) : 0;
-    return QColor::fromRgbF(float(1 - 0.9 * share), float(1 - 0.6 * share), 1);
+    return QColor::fromRgbF(1, float(1 - 0.45 * share), float(1 - share));
 }
 
 void KeySpeedPanel::showTallies(const KeyTallies &keys)

@@ -28,7 +28,8 @@ public:
     void showTallies(const KeyTallies &keys);
     void showMessage(const QString &text);
 
-    // White for the fastest key, deepening to blue for the slowest.
+    // White for the fastest key, deepening to orange for the slowest (the
+    // chosen key stands out in the keyboard's blue).
     static QColor colourOf(double ms, double fastest, double slowest);
     const QHash<QChar, QColor> &keyColours() const { return m_colours; }
 
