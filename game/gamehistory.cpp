@@ -3,6 +3,7 @@
 #include "platform/desktop.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QUuid>
 
 GameHistory::GameHistory(GameSession &session, Desktop &desktop, QWidget *window,
@@ -62,12 +63,38 @@ void GameHistory::refreshWeights()
 {
     if (!m_focus || !m_store)
         return;
+    // At start-up the database's driver and file are opened only once the
+    // window is on the screen (its first paint, or a second at most for a
+    // window never shown): loading them beside the window's own start held
+    // the window back. The first prompt is drawn again when the weights come.
+    if (m_window && !m_window->isVisible() && !m_deferred) {
+        m_deferred = m_waiting = true;
+        m_window->installEventFilter(this);
+        QTimer::singleShot(FirstWeightsLatestMs, this, &GameHistory::askFirstWeights);
+        return;
+    }
     if (!weightsAreFor(m_weightsMode, m_weightsKanaInput, m_weightsPlayer))
         m_session.setKeyWeights({});
     m_weightsMode = m_session.romajiMode();
     m_weightsKanaInput = m_session.kanaInput();
     m_weightsPlayer = m_player;
     m_store->askWeights(m_weightsMode, GameRecorder::storedName(m_weightsPlayer), m_weightsKanaInput);
+}
+
+bool GameHistory::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_window && event->type() == QEvent::Paint)
+        QTimer::singleShot(0, this, &GameHistory::askFirstWeights);
+    return QObject::eventFilter(watched, event);
+}
+
+void GameHistory::askFirstWeights()
+{
+    if (!m_waiting)
+        return;
+    m_waiting = false;
+    m_window->removeEventFilter(this);
+    refreshWeights();
 }
 
 // Keys typed on the kana keys weigh nothing for romaji, nor the other way.

@@ -29,7 +29,7 @@ public:
     // folder.
     void addKept();
     // Requests to the file not yet answered.
-    bool isBusy() const { return m_store && m_store->isBusy(); }
+    bool isBusy() const { return m_store && (m_waiting || m_store->isBusy()); }
     // The file's thread, for a feature's own questions; null when nothing is recorded.
     GameStore *store() const { return m_store.get(); }
 
@@ -39,7 +39,12 @@ signals:
     // A game ended; it goes to the database when there is one.
     void recorded(const GameRecord &game);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    static constexpr int FirstWeightsLatestMs = 1000;
+    void askFirstWeights();
     void gameOver(const GameSummary &summary);
     void refreshWeights();
     void useWeights(bool kanaMode, const QString &player, const KeyWeights &weights,
@@ -55,6 +60,8 @@ private:
     GameRecorder m_recorder;
     std::unique_ptr<GameStore> m_store;
     bool m_focus = false;
+    bool m_deferred = false; // the first weights wait for the event loop
+    bool m_waiting = false;
     // Whom and which mode the weights in use are for.
     bool m_weightsMode = false;
     bool m_weightsKanaInput = false;

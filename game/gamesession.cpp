@@ -17,7 +17,19 @@ void GameSession::begin()
     m_level = 1;
     NextPrompt();
     m_charPos = 1;
+    m_firstUnweighted = m_weights.isEmpty();
     emit promptChanged();
+}
+
+void GameSession::setKeyWeights(KeyWeights weights)
+{
+    m_weights = std::move(weights);
+    emit keyWeightsChanged(m_weights);
+    if (m_firstUnweighted && !m_weights.isEmpty() && !inGame() && m_charPos == 1) {
+        m_firstUnweighted = false;
+        NextPrompt();
+        emit promptChanged();
+    }
 }
 
 void GameSession::NextPrompt()
@@ -74,6 +86,7 @@ void GameSession::start(qint64 nowMs)
 // A game begins: the field climbs and the figures count from now.
 void GameSession::startGame(qint64 nowMs)
 {
+    m_firstUnweighted = false;
     m_stats.start(nowMs);
     m_startedAt = nowMs;
     m_ticks = 0;

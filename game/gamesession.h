@@ -61,11 +61,9 @@ public:
     // The prompt is typed on the kana keys: the guide is the keys' kana.
     bool kanaInput() const { return m_kanaGuide; }
     // Prompts drawn from now on favour these keys; none: the uniform draw.
-    void setKeyWeights(KeyWeights weights)
-    {
-        m_weights = std::move(weights);
-        emit keyWeightsChanged(m_weights);
-    }
+    // The first prompt of the session, drawn before any weights came, is
+    // drawn again with them while nothing of it is typed and no game runs.
+    void setKeyWeights(KeyWeights weights);
     const KeyWeights &keyWeights() const { return m_weights; }
     // Other spellings count for kana prompts only, with the option on.
     bool judgesSpellings() const { return m_flexible && m_romajiMode && !m_kanaGuide; }
@@ -167,6 +165,7 @@ private:
     QString m_firstGuide;
     QStringList m_spellings; // every spelling of the prompt, the table's first
     int m_charPos = 1;
+    bool m_firstUnweighted = false; // the session's first prompt, drawn uniformly
     int m_count = 0;
     float m_fieldTop = 0;
     TypingStats m_stats;

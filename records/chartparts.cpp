@@ -1,6 +1,10 @@
 #include "records/chartparts.h"
 
+#include "platform/keyboardview.h"
+
 #include <QChartView>
+#include <QHeaderView>
+#include <QTableWidget>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +19,16 @@ namespace ChartParts {
 
 const QString NoRecords = QStringLiteral("まだ記録がありません。");
 const QString Loading = QStringLiteral("読み込み中…");
+
+QString unreadable(const QString &reason)
+{
+    return QStringLiteral("読めません\n%1").arg(reason);
+}
+
+const QColor Blue(0, 114, 178), Orange(230, 159, 0), SkyBlue(86, 180, 233), ReddishPurple(204, 121, 167),
+    Black(0, 0, 0), Yellow(240, 228, 66), Vermillion(213, 94, 0), BluishGreen(0, 158, 115);
+const QList<QColor> PlayerColours{Blue, Orange, SkyBlue, ReddishPurple, Black, Yellow};
+const QColor OtherPlayers(170, 170, 170);
 
 namespace {
 // A step of 1, 2 or 5 times a power of ten giving about five ticks.
@@ -119,6 +133,57 @@ QHBoxLayout *choice(const QString &label, QComboBox *combo)
     row->addWidget(combo);
     row->addStretch();
     return row;
+}
+
+QComboBox *rangeChoice(QWidget *parent)
+{
+    auto *range = new QComboBox(parent);
+    range->addItems({QStringLiteral("最後のゲーム"), QStringLiteral("最近の10ゲーム"), QStringLiteral("すべて")});
+    // One game says too little about most keys.
+    range->setCurrentIndex(1);
+    return range;
+}
+
+int games(const QComboBox *range)
+{
+    static const int Games[] = {1, 10, 0};
+    return Games[std::clamp(range->currentIndex(), 0, 2)];
+}
+
+QTableWidget *keyTable(const QStringList &headers, QWidget *parent)
+{
+    auto *t = new QTableWidget(0, int(headers.size()), parent);
+    t->setHorizontalHeaderLabels(headers);
+    t->verticalHeader()->hide();
+    t->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    t->setSelectionMode(QAbstractItemView::SingleSelection);
+    t->setSelectionBehavior(QAbstractItemView::SelectRows);
+    t->setFocusPolicy(Qt::NoFocus);
+    t->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    t->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    return t;
+}
+
+void setRow(QTableWidget *table, int row, const QStringList &cells)
+{
+    for (int column = 0; column < cells.size(); ++column) {
+        auto *item = new QTableWidgetItem(cells[column]);
+        item->setTextAlignment(column == 0 ? Qt::AlignCenter : Qt::AlignRight | Qt::AlignVCenter);
+        table->setItem(row, column, item);
+    }
+}
+
+QChar keyAt(const KeyboardView *keyboard, const QPointF &pos)
+{
+    for (const KeyboardLayout::Key &key : KeyboardLayout::keys()) {
+        if (keyboard->keyRect(key.key).contains(pos))
+            return key.key;
+    }
+    return {};
 }
 
 }

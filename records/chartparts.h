@@ -5,7 +5,9 @@
 
 class QChart;
 class QChartView;
+class KeyboardView;
 class QComboBox;
+class QTableWidget;
 class QHBoxLayout;
 class QLabel;
 class QStackedWidget;
@@ -21,6 +23,14 @@ namespace ChartParts {
 
 extern const QString NoRecords; // "まだ記録がありません。"
 extern const QString Loading;
+// The database is there and cannot be read: "読めません" and why.
+QString unreadable(const QString &reason);
+
+// Okabe and Ito's colours, told apart with the common colour blindnesses.
+extern const QColor Blue, Orange, SkyBlue, ReddishPurple, Black, Yellow, Vermillion, BluishGreen;
+// One a player, none near the red of a best line or the green of an average.
+extern const QList<QColor> PlayerColours;
+extern const QColor OtherPlayers;
 
 QChart *chart(const QFont &font);
 // Whole numbers along it.
@@ -52,5 +62,16 @@ Frame frame(QChart *chart, QWidget *tab);
 
 // A label and the choice it names, in a row of their own.
 QHBoxLayout *choice(const QString &label, QComboBox *combo);
+
+// The games a key tab reads: the last one, the last ten (the first choice)
+// or all; games() gives 1, 10 or 0.
+QComboBox *rangeChoice(QWidget *parent);
+int games(const QComboBox *range);
+// A list of keys, as tall as its rows, a row chosen by a click.
+QTableWidget *keyTable(const QStringList &headers, QWidget *parent);
+// The row's cells, the first centred, the others right-aligned.
+void setRow(QTableWidget *table, int row, const QStringList &cells);
+// The key drawn at `pos`, null for none.
+QChar keyAt(const KeyboardView *keyboard, const QPointF &pos);
 
 }

@@ -4,6 +4,9 @@
 #include "platform/textfile.h"
 #include "records/chartparts.h"
 #include "records/gamedatabase.h"
+#include "records/keyhistory.h"
+#include "records/keyprogresschart.h"
+#include "records/keyspeedpanel.h"
 #include "records/speedchart.h"
 #include "records/weakkeyspanel.h"
 
@@ -25,13 +28,11 @@
 #include <QVBoxLayout>
 #include <QtConcurrent>
 
+static_assert(SpeedProgressBuilder::PlayerColours == ProgressBuilder::PlayerColours);
+
 namespace {
 const QString Everyone = QStringLiteral("全員");
 constexpr int DateGap = 4;
-// One a player, as far apart as eight can be; everyone else grey.
-const QColor PlayerColours[] = {{31, 119, 180}, {214, 39, 40},  {44, 160, 44},  {255, 127, 14},
-                                {148, 103, 189}, {23, 190, 207}, {140, 86, 75}, {227, 119, 194},
-                                {170, 170, 170}};
 
 QString dated(const QString &date)
 {
@@ -66,7 +67,20 @@ Levels readLevels(const QString &path, QByteArray key)
 struct KeyFigures
 {
     KeyTallies keys, kana;
+    KeyHistory::Verdict verdict;
 };
+
+struct SpeedFigures
+{
+    SpeedProgress progress;
+    KeyHistory::Verdict verdict;
+};
+
+// What a tab of the database shows in place of figures it could not get.
+QString emptyText(const KeyHistory::Verdict &verdict)
+{
+    return verdict.readable ? ChartParts::NoRecords : ChartParts::unreadable(verdict.reason);
+}
 }
 
 ProgressWindow *kolrinCreateProgressWindow(QWidget *parent)
@@ -78,7 +92,7 @@ frmProgress::frmProgress(QWidget *parent) : ProgressWindow(parent, Qt::Window)
 {
     setWindowTitle(QStringLiteral("成績の推移"));
     setWindowIcon(AppIcon::icon());
-    resize(640, 460);
+    resize(960, 560);
 
     m_cboPlayer = new QComboBox(this);
     m_cboPlayer->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -91,15 +105,20 @@ frmProgress::frmProgress(QWidget *parent) : ProgressWindow(parent, Qt::Window)
     buildLevelTab(levelTab);
     m_speed = new SpeedChart(m_tabs);
     m_weakKeys = new WeakKeysPanel(m_tabs);
+    m_keySpeeds = new KeySpeedPanel(m_tabs);
     m_tabs->addTab(levelTab, QStringLiteral("レベル"));
     m_tabs->addTab(m_speed, QStringLiteral("速さと正確さ"));
     m_tabs->addTab(m_weakKeys, QStringLiteral("苦手なキー"));
+    m_tabs->addTab(m_keySpeeds, QStringLiteral("キーの速さ"));
     // The database's tabs are read when first shown, and again once stale.
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int tab) {
         if (m_stale[tab])
             loadTab(tab);
     });
     connect(m_weakKeys, &WeakKeysPanel::rangeChanged, this, [this] { loadTab(KeysTab); });
+    connect(m_keySpeeds, &KeySpeedPanel::rangeChanged, this, [this] { loadTab(KeySpeedTab); });
+    connect(m_weakKeys, &WeakKeysPanel::keyChosen, this, [this] { loadHistory(KeysTab); });
+    connect(m_keySpeeds, &KeySpeedPanel::keyChosen, this, [this] { loadHistory(KeySpeedTab); });
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(ChartParts::choice(QStringLiteral("名前(&N):"), m_cboPlayer));
@@ -114,7 +133,7 @@ void frmProgress::buildLevelTab(QWidget *tab)
     m_axisY = ChartParts::axis(m_chart, Qt::AlignLeft, QStringLiteral("レベル"), font);
     m_levels = ChartParts::dots(QStringLiteral("各ゲーム"), QColor(70, 130, 180));
     ChartParts::attach(m_chart, m_levels, m_axisX, m_axisY);
-    for (const QColor &colour : PlayerColours) {
+    for (const QColor &colour : ChartParts::PlayerColours + QList{ChartParts::OtherPlayers}) {
         m_players << ChartParts::dots(QString(), colour);
         ChartParts::attach(m_chart, m_players.last(), m_axisX, m_axisY);
         m_players.last()->setVisible(false);
@@ -207,58 +226,129 @@ void frmProgress::run(int tab, Work work, Show show)
     watcher->setFuture(QtConcurrent::run(std::move(work)));
 }
 
-// The levels first: they settle who is shown, and the other tabs follow.
+// Each tab on its own: the database's figures come in milliseconds, and do not
+// wait for a result file of millions of lines. Should the file not have the
+// player asked for, the levels show everyone, and the other tabs follow.
 void frmProgress::load(std::optional<QByteArray> chosen)
 {
     const QString path = m_source.results;
     const QByteArray key = chosen.value_or(QByteArray());
+    m_chosen = chosen;
+    reloadDatabaseTabs();
     run<Levels>(LevelTab, [path, key] { return readLevels(path, key); },
-                [this](const Levels &levels) {
-                    m_chosen.reset();
+                [this, asked = chosen](const Levels &levels) {
+                    std::optional<QByteArray> shown;
                     if (!levels.chosen.isEmpty())
-                        m_chosen = levels.chosen;
-                    fillPlayers(levels.progress, m_chosen);
+                        shown = levels.chosen;
+                    fillPlayers(levels.progress, shown);
                     showProgress(levels.progress);
-                    m_stale[SpeedTab] = m_stale[KeysTab] = true;
-                    if (m_tabs->currentIndex() != LevelTab)
-                        loadTab(m_tabs->currentIndex());
+                    if (shown != asked && m_chosen == asked) {
+                        m_chosen = shown;
+                        reloadDatabaseTabs();
+                    }
                 });
+}
+
+void frmProgress::reloadDatabaseTabs()
+{
+    for (int tab = SpeedTab; tab < Tabs; ++tab)
+        m_stale[tab] = true;
+    if (m_tabs->currentIndex() != LevelTab)
+        loadTab(m_tabs->currentIndex());
 }
 
 void frmProgress::loadTab(int tab)
 {
     m_stale[tab] = false;
     const QString path = m_source.database;
-    const GameDatabase::Games games{m_source.kanaMode, chosenName(),
-                                    tab == KeysTab ? m_weakKeys->games() : 0, m_source.kanaInput};
+    const int last = tab == KeysTab ? m_weakKeys->games() : tab == KeySpeedTab ? m_keySpeeds->games() : 0;
+    const GameDatabase::Games games{m_source.kanaMode, chosenName(), last, m_source.kanaInput};
     if (tab == SpeedTab) {
-        run<SpeedProgress>(SpeedTab, [path, games] {
-            SpeedProgressBuilder builder;
+        // Everyone's games are told apart in the players' colours of the levels.
+        const QStringList coloured = games.player ? QStringList() : m_colouredNames;
+        run<SpeedFigures>(SpeedTab, [path, games, coloured] {
+            SpeedFigures figures;
+            SpeedProgressBuilder builder(coloured);
+            bool read = false;
             if (!path.isEmpty()) {
-                GameDatabase(path, true).forEachGame(games, [&builder](qint64 k, qint64 m, qint64 ms) {
-                    builder.addGame(k, m, ms);
+                GameDatabase db(path, true);
+                read = KeyHistory(db).forEachGame(games, [&builder](const QString &player, qint64 k, qint64 m, qint64 ms) {
+                    builder.addGame(k, m, ms, player);
                 });
             }
-            return builder.result();
-        }, [this](const SpeedProgress &progress) { m_speed->showProgress(progress); });
-    } else if (tab == KeysTab) {
-        run<KeyFigures>(KeysTab, [path, games] {
+            figures.progress = builder.result();
+            if (figures.progress.games == 0) {
+                figures.verdict = KeyHistory::check(path, games);
+                if (!read && figures.verdict.readable && figures.verdict.games > 0)
+                    figures.verdict = {false, 0, QStringLiteral("ゲームの記録を読み込めませんでした。")};
+            }
+            return figures;
+        }, [this, coloured](const SpeedFigures &figures) {
+            if (figures.progress.games == 0)
+                m_speed->showMessage(emptyText(figures.verdict));
+            else
+                m_speed->showProgress(figures.progress, coloured);
+        });
+    } else if (tab == KeysTab || tab == KeySpeedTab) {
+        const bool kana = games.kanaMode && tab == KeysTab;
+        run<KeyFigures>(tab, [path, games, kana] {
             KeyFigures figures;
             if (!path.isEmpty()) {
                 GameDatabase db(path, true);
                 figures.keys = db.tallies(GameDatabase::Stats::Keys, games);
-                if (games.kanaMode)
+                if (kana)
                     figures.kana = db.tallies(GameDatabase::Stats::Kana, games);
             }
+            if (figures.keys.isEmpty())
+                figures.verdict = KeyHistory::check(path, games);
             return figures;
-        }, [this, kana = games.kanaMode, input = games.kanaInput](const KeyFigures &figures) {
-            m_weakKeys->showTallies(figures.keys, figures.kana, kana, input);
+        }, [this, tab, kana = games.kanaMode, input = games.kanaInput](const KeyFigures &figures) {
+            // A game without a key pressed still shows an empty keyboard.
+            const bool none = figures.keys.isEmpty() && (!figures.verdict.readable || figures.verdict.games == 0);
+            if (tab == KeysTab) {
+                if (none)
+                    m_weakKeys->showMessage(emptyText(figures.verdict));
+                else
+                    m_weakKeys->showTallies(figures.keys, figures.kana, kana, input);
+            } else {
+                if (none)
+                    m_keySpeeds->showMessage(emptyText(figures.verdict));
+                else
+                    m_keySpeeds->showTallies(figures.keys);
+            }
+            if (!none)
+                loadHistory(tab);
         });
     }
 }
 
+// The chosen key's progress over every game of the choice.
+void frmProgress::loadHistory(int tab)
+{
+    const bool weak = tab == KeysTab;
+    const QString key = weak ? m_weakKeys->chosenKey() : m_keySpeeds->chosenKey();
+    KeyProgressChart *chart = weak ? m_weakKeys->keyChart() : m_keySpeeds->keyChart();
+    if (key.isEmpty())
+        return;
+    const GameDatabase::Stats stats =
+        weak && m_weakKeys->chosenIsKana() ? GameDatabase::Stats::Kana : GameDatabase::Stats::Keys;
+    const QString path = m_source.database;
+    const GameDatabase::Games games{m_source.kanaMode, chosenName(), 0};
+    run<KeyProgress>(Tabs + (weak ? 0 : 1), [path, games, stats, key] {
+        GameDatabase db(path, true);
+        return KeyHistory(db).progress(stats, games, key);
+    }, [chart](const KeyProgress &progress) { chart->showProgress(progress); });
+}
+
 void frmProgress::fillPlayers(const Progress &progress, const std::optional<QByteArray> &chosen)
 {
+    const QStringList coloured = progress.players.mid(0, ProgressBuilder::PlayerColours);
+    if (coloured != m_colouredNames) {
+        m_colouredNames = coloured;
+        m_stale[SpeedTab] = true;
+        if (!chosen && m_tabs->currentIndex() == SpeedTab)
+            loadTab(SpeedTab);
+    }
     m_cboPlayer->clear();
     m_cboPlayer->addItem(Everyone);
     for (qsizetype i = 0; i < progress.players.size(); ++i)

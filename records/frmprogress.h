@@ -14,19 +14,21 @@ class QScatterSeries;
 class QStackedWidget;
 class QTabWidget;
 class QValueAxis;
+class KeySpeedPanel;
 class SpeedChart;
 class WeakKeysPanel;
 
-// A player's progress in the current mode, in three tabs: the levels of the
-// result file, and from the game database each game's speed and accuracy and
-// the keys missed most. Not modal: it stays open beside the game and follows
-// every game's end. The files are read on worker threads, so the game answers
+// A player's progress in the current mode, in four tabs: the levels of the
+// result file, and from the game database each game's speed and accuracy, the
+// keys missed most and each key's typing time, with a chosen key's progress.
+// Not modal: it stays open beside the game and follows every game's end. The
+// files are read on worker threads, each tab on its own, so the game answers
 // whatever their size; a tab keeps what it shows until its new figures come.
 class frmProgress : public ProgressWindow
 {
     Q_OBJECT
 public:
-    enum Tab { LevelTab, SpeedTab, KeysTab };
+    enum Tab { LevelTab, SpeedTab, KeysTab, KeySpeedTab };
 
     explicit frmProgress(QWidget *parent = nullptr);
 
@@ -46,6 +48,7 @@ public:
     QStringList dateLabels() const;
     SpeedChart *speedChart() const { return m_speed; }
     WeakKeysPanel *weakKeys() const { return m_weakKeys; }
+    KeySpeedPanel *keySpeeds() const { return m_keySpeeds; }
     // Figures asked for and not yet shown.
     bool isLoading() const { return m_loading > 0; }
 
@@ -53,6 +56,8 @@ private:
     void buildLevelTab(QWidget *tab);
     void load(std::optional<QByteArray> chosen);
     void loadTab(int tab);
+    void loadHistory(int tab);
+    void reloadDatabaseTabs();
     template <typename Result, typename Work, typename Show>
     void run(int tab, Work work, Show show);
     void cboPlayer_Activated(int index);
@@ -66,10 +71,13 @@ private:
     Source m_source;
     QString m_playerName; // as the game has it, however long
     std::optional<QByteArray> m_chosen;
+    QStringList m_colouredNames; // the players of the levels' colours, in order
     qint64 m_games = 0;
     bool m_placed = false;
-    int m_generation[3] = {};
-    bool m_stale[3] = {};
+    static constexpr int Tabs = 4;
+    // A tab's figures, then the chosen key's progress of the two key tabs.
+    int m_generation[Tabs + 2] = {};
+    bool m_stale[Tabs] = {};
     int m_loading = 0;
 
     QComboBox *m_cboPlayer;
@@ -89,4 +97,5 @@ private:
     QGraphicsSimpleTextItem *m_lastDate;
     SpeedChart *m_speed;
     WeakKeysPanel *m_weakKeys;
+    KeySpeedPanel *m_keySpeeds;
 };

@@ -868,7 +868,10 @@ void GameDatabase::saveKept()
 
 QSqlQuery GameDatabase::select(const QString &sql, const Games &games) const
 {
-    QString ids = QStringLiteral("SELECT id FROM games WHERE mode = ?");
+    // Everyone's last games come from the table's end, a few rows read: through
+    // the (mode, player) index SQLite would sort every game of the mode first.
+    QString ids = !games.player && games.last > 0 ? QStringLiteral("SELECT id FROM games WHERE +mode = ?")
+                                                  : QStringLiteral("SELECT id FROM games WHERE mode = ?");
     if (games.player)
         ids += QStringLiteral(" AND player = ?");
     if (games.last > 0)

@@ -9,6 +9,7 @@
 #include <QTime>
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -52,8 +53,9 @@ QString shortened(const QString &name)
 // Keeps the buffer's room: the last date is copied for every game.
 void copyInto(QByteArray &to, QByteArrayView from)
 {
-    to.resize(0);
-    to.append(from);
+    to.resize(from.size());
+    if (!from.isEmpty())
+        std::memcpy(to.data(), from.data(), size_t(from.size()));
 }
 
 // The stored text when it reads as the date the game writes, else nothing.
@@ -91,6 +93,17 @@ ProgressBuilder::ProgressBuilder(std::optional<QByteArray> playerKey)
 }
 
 int ProgressBuilder::slotOf(QByteArrayView name)
+{
+    // A player's games mostly come one after another.
+    if (m_lastSlot != NoSlot && name == QByteArrayView(m_lastName))
+        return m_lastSlot;
+    const int slot = lookUp(name);
+    copyInto(m_lastName, name);
+    m_lastSlot = slot;
+    return slot;
+}
+
+int ProgressBuilder::lookUp(QByteArrayView name)
 {
     const bool kept = name.size() <= MaxKeptNameBytes;
     const QByteArray lookup =

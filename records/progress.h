@@ -57,7 +57,7 @@ public:
     // A file of endless distinct names must not grow the list without bound.
     static constexpr int MaxPlayers = 1000;
     static constexpr int RecentGames = Trend<int>::RecentGames;
-    static constexpr int PlayerColours = 8;
+    static constexpr int PlayerColours = 6;
     static constexpr qsizetype MaxShownName = 64;
 
     // Names the player: two names are one player when they read as the same
@@ -82,11 +82,15 @@ private:
     // The chosen player's place among the coloured ones (the last: any other);
     // -1 for a player not chosen.
     int slotOf(QByteArrayView name);
+    int lookUp(QByteArrayView name);
     void addGame(std::int16_t level, QByteArrayView date, int slot);
 
     std::optional<QByteArray> m_player;
     Cp932::Decoder m_decode;
     QHash<QByteArray, int> m_names; // stored name, or its digest: its slot
+    static constexpr int NoSlot = -2;
+    QByteArray m_lastName; // the name of the line before, and its slot
+    int m_lastSlot = NoSlot;
     QStringList m_players;
     QList<QByteArray> m_playerKeys;
 

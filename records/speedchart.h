@@ -16,9 +16,12 @@ class SpeedChart : public QWidget
 {
     Q_OBJECT
 public:
+    static constexpr double AccuracyTop = 110;
+
     explicit SpeedChart(QWidget *parent = nullptr);
 
-    void showProgress(const SpeedProgress &progress);
+    // `players` names progress.playerSpeeds' lists, the others' last.
+    void showProgress(const SpeedProgress &progress, const QStringList &players = {});
     // In place of the chart: no games yet, or loading.
     void showMessage(const QString &text);
 
@@ -27,6 +30,12 @@ public:
     QLabel *lblSummary() const { return m_lblSummary; }
     QScatterSeries *speedSeries() const { return m_speeds; }
     QScatterSeries *accuracySeries() const { return m_accuracies; }
+    QValueAxis *accuracyAxis() const { return m_axisAccuracy; }
+    QValueAxis *speedAxis() const { return m_axisSpeed; }
+    // With everyone chosen: each player's speeds (dots) and accuracies
+    // (squares) in the player's colour, the others' last.
+    const QList<QScatterSeries *> &playerSpeedSeries() const { return m_playerSpeeds; }
+    const QList<QScatterSeries *> &playerAccuracySeries() const { return m_playerAccuracies; }
 
 private:
     QStackedWidget *m_area;
@@ -40,4 +49,5 @@ private:
     QLineSeries *m_speedAverages;
     QScatterSeries *m_accuracies;
     QLineSeries *m_accuracyAverages;
+    QList<QScatterSeries *> m_playerSpeeds, m_playerAccuracies;
 };

@@ -62,7 +62,7 @@ QList<Weak> weakest(const KeyTallies &tallies, int count)
 {
     QList<Weak> keys;
     for (auto it = tallies.cbegin(); it != tallies.cend(); ++it) {
-        if (it->typed >= MinTyped)
+        if (it->typed + it->missed >= MinAttempts && it->missed > 0)
             keys.append({it.key(), *it});
     }
     // Compared as fractions, so equal rates from different counts tie exactly.
@@ -71,8 +71,8 @@ QList<Weak> weakest(const KeyTallies &tallies, int count)
         const qint64 rb = b.tally.missed * (a.tally.typed + a.tally.missed);
         if (ra != rb)
             return ra > rb;
-        if (a.tally.meanMs() != b.tally.meanMs())
-            return a.tally.meanMs() > b.tally.meanMs();
+        if (a.tally.typingMs() != b.tally.typingMs())
+            return a.tally.typingMs() > b.tally.typingMs();
         return a.key < b.key;
     });
     if (keys.size() > count)

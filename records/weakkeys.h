@@ -12,6 +12,9 @@ namespace WeakKeys {
 
 // Fewer right keys than this say too little about a key.
 constexpr qint64 MinTyped = 10;
+// Fewer tries (right and missed) than this say too little about a key; a kana
+// missed 17 times and typed once is weak all the same.
+constexpr qint64 MinAttempts = 10;
 // The games the prompt draw learns from.
 constexpr int WeightGames = 50;
 constexpr double MaxExtraWeight = 9;
@@ -37,8 +40,9 @@ struct Weak
     QString key;
     KeyTally tally;
 };
-// Keys typed at least MinTyped times, highest miss rate first, ties by the
-// longer mean time, then by the key; at most `count` of them.
+// Keys tried at least MinAttempts times and missed at least once, highest
+// miss rate first, ties by the longer typing time, then by the key; at most
+// `count` of them.
 QList<Weak> weakest(const KeyTallies &tallies, int count);
 
 }

@@ -373,12 +373,15 @@ private slots:
         QTest::addColumn<QString>("tallies");
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("order");
-        QTest::newRow("by miss rate")
-            << "A 90/10/0  B 80/20/0  C 99/1/0  D 100/0/0" << 5 << "B A C D";
+        QTest::newRow("by miss rate; a key never missed is not weak")
+            << "A 90/10/0  B 80/20/0  C 99/1/0  D 100/0/0" << 5 << "B A C";
         QTest::newRow("ties by the longer mean time")
             << "A 90/10/9000  B 18/2/3600  C 45/5/9000" << 5 << "B C A";
-        QTest::newRow("typed fewer than ten times: left out")
-            << "A 9/30/0  B 10/1/0" << 5 << "B";
+        QTest::newRow("missed 17 times, typed once: ten tries are enough")
+            << "か 1/17/100  さ 30/1/0" << 10 << "か さ";
+        QTest::newRow("ten tries, right or missed, are enough")
+            << "A 9/1/0  B 5/4/0  C 0/10/0" << 5 << "C A";
+        QTest::newRow("fewer than ten tries: left out") << "A 0/9/0  B 8/1/0" << 5 << "";
         QTest::newRow("at most the count asked")
             << "A 10/1/0  B 10/2/0  C 10/3/0  D 10/4/0  E 10/5/0  F 10/6/0" << 5 << "F E D C B";
         QTest::newRow("full ties: by key") << "か 20/1/100  あ 20/1/100" << 10 << "あ か";

@@ -101,6 +101,35 @@ class TestGameSession : public QObject
     Q_OBJECT
 
 private slots:
+    // Weights found after start-up draw its prompt again, favouring the weak
+    // key; never a prompt partly typed, a game's prompt, or a second time.
+    void firstPromptTakesWeightsThatComeLater_data()
+    {
+        QTest::addColumn<QString>("before"); // what happens before the weights come
+        QTest::addColumn<QString>("events");
+        QTest::newRow("idle, nothing typed: drawn again") << "" << "[QQQ/0]";
+        QTest::newRow("a key of it typed") << "type" << "";
+        QTest::newRow("a game under way") << "start" << "";
+        QTest::newRow("only once") << "weights" << "";
+    }
+    void firstPromptTakesWeightsThatComeLater()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, events);
+        SeededSession s({});
+        QCOMPARE(s.session.currentRomaji(), u"DDL"_qs);
+        const KeyWeights weakQ{{u'Q', 1e9}};
+        if (before == "type")
+            s.session.key(u"d", 0);
+        else if (before == "start")
+            s.session.start(0);
+        else if (before == "weights")
+            s.session.setKeyWeights(weakQ);
+        EventLog log(s.session);
+        s.session.setKeyWeights(weakQ);
+        QCOMPARE(log.words.join(u' '), events);
+    }
+
     // Scripts as tests/sessionscript.h plays them.
     void playsByTheRules_data()
     {

@@ -1,3 +1,5 @@
+#include "records/keyprogress.h"
+#include "records/keyspeed.h"
 #include "records/progress.h"
 #include "records/speedprogress.h"
 
@@ -19,6 +21,10 @@ private slots:
     void everyoneKeepsTheFirstPlayersApart();
     void speedAndAccuracyOfEachGame_data();
     void speedAndAccuracyOfEachGame();
+    void keyProgressOverTime_data();
+    void keyProgressOverTime();
+    void slowestKeysByTheirTypingTime_data();
+    void slowestKeysByTheirTypingTime();
 };
 
 namespace {
@@ -50,6 +56,20 @@ Progress build(QByteArray bytes, std::optional<QString> player)
     ProgressBuilder builder(player ? std::optional(ProgressBuilder::keyOf(*player)) : std::nullopt);
     builder.addAll(buffer);
     return builder.result();
+}
+
+// "typed/missed/ms/first/firstMs/missMs"
+KeyTally tallyOf(const QString &text)
+{
+    const QStringList f = text.split(u'/');
+    KeyTally t;
+    t.typed = f[0].toLongLong();
+    t.missed = f[1].toLongLong();
+    t.ms = f[2].toLongLong();
+    t.first = f[3].toLongLong();
+    t.firstMs = f[4].toLongLong();
+    t.missMs = f[5].toLongLong();
+    return t;
 }
 
 QByteArray levelsFile(const QList<int> &levels)
@@ -257,8 +277,8 @@ void TestProgress::namesPastTheListLimitStillCount()
     QCOMPARE(int(p.bestLevel), 77);
 }
 
-// Ten players in turn, player n at level n: the first eight each in a series
-// of their own, the ninth and tenth together; one player chosen, none.
+// Ten players in turn, player n at level n: the first six each in a series
+// of their own, the seventh to the tenth together; one player chosen, none.
 void TestProgress::everyoneKeepsTheFirstPlayersApart()
 {
     QByteArray bytes;
@@ -268,9 +288,10 @@ void TestProgress::everyoneKeepsTheFirstPlayersApart()
     }
     const Progress everyone = build(bytes, std::nullopt);
     QCOMPARE(everyone.playerLevels.size(), ProgressBuilder::PlayerColours + 1);
-    for (int n = 1; n <= 8; ++n)
+    for (int n = 1; n <= 6; ++n)
         QCOMPARE(everyone.playerLevels[n - 1], (QList<QPointF>{{double(n), double(n)}, {n + 10.0, double(n)}}));
-    QCOMPARE(everyone.playerLevels[8], (QList<QPointF>{{9, 9}, {10, 10}, {19, 9}, {20, 10}}));
+    QCOMPARE(everyone.playerLevels[6],
+             (QList<QPointF>{{7, 7}, {8, 8}, {9, 9}, {10, 10}, {17, 7}, {18, 8}, {19, 9}, {20, 10}}));
     QVERIFY(build(bytes, ProgressBuilder::keyOf(u"p3")).playerLevels.isEmpty());
 
     // A long file: together as few points as one player's, the spike kept.
@@ -326,6 +347,91 @@ void TestProgress::speedAndAccuracyOfEachGame()
     QCOMPARE(p.recentSpeed, recentSpeed);
     QCOMPARE(p.recentAccuracy, recentAccuracy);
     QCOMPARE(p.speedAverages.size(), p.speeds.size());
+}
+
+void TestProgress::keyProgressOverTime_data()
+{
+    QTest::addColumn<QStringList>("games"); // "ended_at figures", oldest first
+    QTest::addColumn<int>("counted");
+    QTest::addColumn<bool>("byDay");
+    QTest::addColumn<QList<QPointF>>("misses");
+    QTest::addColumn<QList<QPointF>>("times");
+    QTest::addColumn<QList<QPointF>>("missTrend");
+    QTest::newRow("each game, without reading time and misses")
+        << QStringList{"2026-12-01T10:00:00 9/1/1200/1/500/100", "2026-12-02T10:00:00 10/0/800/0/0/0"} << 2
+        << false << QList<QPointF>{{1, 10}, {2, 0}} << QList<QPointF>{{1, 75}, {2, 80}}
+        << QList<QPointF>{{1, 10}, {2, 0}};
+    QTest::newRow("a key never timed has no time; a game without it does not count")
+        << QStringList{"2026-12-01T10:00:00 1/3/900/1/900/0", "2026-12-01T11:00:00 0/0/0/0/0/0",
+                       "2026-12-01T12:00:00 20/0/2000/0/0/0", "2026-12-01T13:00:00 20/5/4000/0/0/0"}
+        << 3 << false << QList<QPointF>{{1, 75}, {2, 0}, {3, 20}} << QList<QPointF>{{2, 100}, {3, 200}}
+        << QList<QPointF>{{1, 355.0 / 6}, {3, 25.0 / 6}};
+    QStringList many;
+    for (int n = 0; n < 60; ++n)
+        many << "2026-12-01T10:00:00 10/0/1000/0/0/0";
+    for (int n = 0; n < 41; ++n)
+        many << "2026-12-03T10:00:00 5/5/800/0/0/300";
+    QTest::newRow("more than a hundred games: a point a day")
+        << many << 101 << true << QList<QPointF>{{1, 0}, {2, 50}} << QList<QPointF>{{1, 100}, {2, 100}}
+        << QList<QPointF>{{1, 0}, {2, 50}};
+    QTest::newRow("one game: no trend") << QStringList{"2026-12-01T10:00:00 4/6/500/0/0/100"} << 1 << false
+                                        << QList<QPointF>{{1, 60}} << QList<QPointF>{{1, 100}}
+                                        << QList<QPointF>{};
+}
+
+void TestProgress::keyProgressOverTime()
+{
+    QFETCH(QStringList, games);
+    QFETCH(int, counted);
+    QFETCH(bool, byDay);
+    QFETCH(QList<QPointF>, misses);
+    QFETCH(QList<QPointF>, times);
+    QFETCH(QList<QPointF>, missTrend);
+    KeyProgressBuilder builder(u"K"_qs);
+    for (const QString &game : games)
+        builder.addGame(game.section(u' ', 0, 0), tallyOf(game.section(u' ', 1)));
+    const KeyProgress p = builder.result();
+    QCOMPARE(p.key, u"K"_qs);
+    QCOMPARE(p.games, qint64(counted));
+    QCOMPARE(p.byDay, byDay);
+    QCOMPARE(p.misses, misses);
+    QCOMPARE(p.times, times);
+    QCOMPARE(p.missTrend.size(), missTrend.size());
+    for (qsizetype i = 0; i < missTrend.size(); ++i) {
+        QCOMPARE(p.missTrend[i].x(), missTrend[i].x());
+        QVERIFY2(qAbs(p.missTrend[i].y() - missTrend[i].y()) < 1e-9, qPrintable(QString::number(p.missTrend[i].y())));
+    }
+    QCOMPARE(p.firstDate, games.first().left(10));
+    QCOMPARE(p.lastDate, games.last().left(10));
+}
+
+void TestProgress::slowestKeysByTheirTypingTime_data()
+{
+    QTest::addColumn<QStringList>("tallies"); // "key figures"
+    QTest::addColumn<QString>("order");
+    QTest::addColumn<QString>("times");
+    QTest::newRow("slowest first, without the prompts' first keys and the misses")
+        << QStringList{"A 11/0/2000/1/1000/0", "B 10/0/1500/0/0/0", "C 10/2/3000/0/0/2000"} << "B A C"
+        << "150 100 100";
+    QTest::newRow("fewer than ten timed presses: left out")
+        << QStringList{"A 10/0/5000/1/0/0", "B 10/0/100/0/0/0"} << "B" << "10";
+}
+
+void TestProgress::slowestKeysByTheirTypingTime()
+{
+    QFETCH(QStringList, tallies);
+    QFETCH(QString, order);
+    QFETCH(QString, times);
+    KeyTallies t;
+    for (const QString &key : tallies)
+        t.insert(key.section(u' ', 0, 0), tallyOf(key.section(u' ', 1)));
+    QStringList keys, ms;
+    for (const KeySpeed::Slow &slow : KeySpeed::slowest(t, 10)) {
+        keys << slow.key;
+        ms << QString::number(slow.tally.typingMs());
+    }
+    QCOMPARE(keys.join(u' '), order);
+    QCOMPARE(ms.join(u' '), times);
 }
 
 QTEST_APPLESS_MAIN(TestProgress)

@@ -7,15 +7,19 @@
 #include "records/frmprogress.h"
 #include "records/frmreplay.h"
 #include "records/gamedatabase.h"
+#include "records/keyprogresschart.h"
+#include "records/keyspeedpanel.h"
 #include "records/speedchart.h"
 #include "records/weakkeyspanel.h"
 #include "platform/keyboardview.h"
+#include "platform/textfile.h"
 #include "sessionscript.h"
 #include "windowtestkit.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScatterSeries>
@@ -422,10 +426,19 @@ private slots:
         QTest::addColumn<int>("games");
         QTest::addColumn<QString>("weakKeys");
         QTest::addColumn<QString>("weakKana");
-        QTest::newRow("the player's last game: ties by the longer time") << false << false << 0 << 2 << "B A" << "";
-        QTest::newRow("the player's games") << false << false << 2 << 2 << "A B" << "";
-        QTest::newRow("everyone's games") << false << true << 2 << 3 << "Z A B" << "";
-        QTest::newRow("kana mode: the kana too") << true << false << 1 << 1 << "K" << "か さ";
+        QTest::addColumn<QString>("firstRow"); // of the weak keys, or kana in kana mode
+        QTest::addColumn<QString>("slowKeys"); // every row of the speed tab's list
+        QTest::addColumn<QList<QPointF>>("timesOfA"); // A chosen on the speed tab's keyboard
+        QTest::newRow("the player's last game: no key missed, none weak")
+            << false << false << 0 << 2 << "" << "" << "" << "B 10 300 200" << QList<QPointF>{{1, 100}, {2, 50}};
+        QTest::newRow("the player's games: ten tries list a key")
+            << false << false << 2 << 2 << "C A B" << "" << "C 5 5 50.0% 100" << "B 30 233 257 | A 28 86 700"
+            << QList<QPointF>{{1, 100}, {2, 50}};
+        QTest::newRow("everyone's games: ties by the longer time")
+            << false << true << 2 << 3 << "C Z A B" << "" << "C 5 5 50.0% 100"
+            << "B 30 233 257 | A 48 92 655 | Z 20 50 1,200" << QList<QPointF>{{1, 100}, {2, 100}, {3, 50}};
+        QTest::newRow("kana mode: the kana too") << true << false << 1 << 1 << "K" << "か さ"
+                                                 << "か 10 5 33.3% 200" << "K 10 100 600" << QList<QPointF>{};
     }
     void progressTabsReadTheDatabase()
     {
@@ -435,6 +448,9 @@ private slots:
         QFETCH(int, games);
         QFETCH(QString, weakKeys);
         QFETCH(QString, weakKana);
+        QFETCH(QString, firstRow);
+        QFETCH(QString, slowKeys);
+        QFETCH(QList<QPointF>, timesOfA);
         ProgramFolder folder;
         folder.write("Kolrin.cfg", QByteArray(kana ? "False\r\nTrue\r\n" : "False\r\nFalse\r\n")
                                        + "\x8e\x52\x93\x63\r\n");
@@ -443,7 +459,8 @@ private slots:
         folder.write("KolrinR.dat", "4,\"\x8e\x52\x93\x63\",\"2001/12/05 08:30\"\r\n");
         {
             GameDatabase db(folder.file("Kolrin.db"), false);
-            const auto add = [&db](bool kanaMode, const QString &player, const KeyTallies &keys,
+            int day = 0;
+            const auto add = [&db, &day](bool kanaMode, const QString &player, const KeyTallies &keys,
                                    const KeyTallies &kanaStats = {}) {
                 GameRecord game;
                 game.kanaMode = kanaMode;
@@ -452,11 +469,16 @@ private slots:
                 game.kanaStats = kanaStats;
                 game.keys = 30;
                 game.playedMs = 60000;
+                game.endedAt = QStringLiteral("2026-12-0%1T10:00:00").arg(++day);
                 QVERIFY(db.add(game, QDateTime()).written);
             };
+            // Two of the ten A of the last game were a prompt's first key, read in 600 ms.
+            KeyTally firstKeys{10, 0, 1000};
+            firstKeys.first = 2;
+            firstKeys.firstMs = 600;
             add(false, u"山田"_qs, {{u"A"_qs, {20, 10, 2000}}, {u"B"_qs, {20, 2, 4000}}, {u"C"_qs, {5, 5, 500}}});
             add(false, u"bob"_qs, {{u"A"_qs, {20, 0, 2000}}, {u"Z"_qs, {20, 20, 1000}}});
-            add(false, u"山田"_qs, {{u"A"_qs, {10, 0, 1000}}, {u"B"_qs, {10, 0, 3000}}});
+            add(false, u"山田"_qs, {{u"A"_qs, firstKeys}, {u"B"_qs, {10, 0, 3000}}});
             add(true, u"山田"_qs, {{u"K"_qs, {10, 5, 1000}}}, {{u"か"_qs, {10, 5, 2000}}, {u"さ"_qs, {10, 1, 1000}}});
         }
         Session s(folder);
@@ -472,12 +494,25 @@ private slots:
         settle(progress);
         SpeedChart *speed = progress->speedChart();
         QCOMPARE(speed->area()->currentIndex(), 0);
-        QCOMPARE(speed->speedSeries()->count(), games);
+        qsizetype dots = speed->speedSeries()->count();
+        for (const QScatterSeries *series : speed->playerSpeedSeries())
+            dots += series->count();
+        QCOMPARE(dots, games);
+        // Everyone's players in their own colours, none a line's.
+        QCOMPARE(speed->playerSpeedSeries()[0]->isVisible(), everyone);
+        if (everyone) {
+            QCOMPARE(speed->playerSpeedSeries()[0]->name(), u"山田"_qs);
+            QCOMPARE(speed->playerSpeedSeries()[0]->count(), 2);
+        }
+        // Perfect games stand below the top of the frame.
+        QVERIFY(speed->accuracyAxis()->max() > 100);
         QVERIFY2(speed->lblSummary()->text().startsWith(QStringLiteral("ゲーム数 %1   直近10の平均 30 打/分").arg(games)),
                  qPrintable(speed->lblSummary()->text()));
 
         progress->tabs()->setCurrentIndex(frmProgress::KeysTab);
         WeakKeysPanel *keys = progress->weakKeys();
+        settle(progress);
+        QCOMPARE(keys->cboRange()->currentText(), QStringLiteral("最近の10ゲーム"));
         keys->cboRange()->setCurrentIndex(range);
         emit keys->cboRange()->activated(range);
         settle(progress);
@@ -487,10 +522,21 @@ private slots:
                 cells << table->item(row, 0)->text();
             return cells.join(u' ');
         };
+        const auto rows = [](const QTableWidget *table) {
+            QStringList lines;
+            for (int row = 0; row < table->rowCount(); ++row) {
+                QStringList cells;
+                for (int c = 0; c < table->columnCount(); ++c)
+                    cells << table->item(row, c)->text();
+                lines << cells.join(u' ');
+            }
+            return lines;
+        };
         QCOMPARE(keys->area()->currentIndex(), 0);
         QCOMPARE(column(keys->keyTable()), weakKeys);
         QCOMPARE(keys->kanaTable()->isVisibleTo(keys), kana);
         QCOMPARE(column(keys->kanaTable()), weakKana);
+        QCOMPARE(rows(kana ? keys->kanaTable() : keys->keyTable()).value(0), firstRow);
         // The keyboard's colours: redder the more a key is missed, white for none.
         QList<int> greens;
         for (int row = 0; row < keys->keyTable()->rowCount(); ++row)
@@ -498,11 +544,51 @@ private slots:
         QVERIFY(std::is_sorted(greens.cbegin(), greens.cend()));
         if (range == 0)
             QCOMPARE(keys->keyColours().value(u'A'), QColor(Qt::white));
-        // The keyboard shows them: a key's corner, clear of its letter.
-        const QImage drawn = keys->keyboard()->grab().toImage();
-        const QChar first = keys->keyTable()->item(0, 0)->text()[0];
-        const QPointF corner = keys->keyboard()->keyRect(first).topLeft() + QPointF(4, 4);
-        QCOMPARE(drawn.pixelColor((corner * drawn.devicePixelRatio()).toPoint()), keys->keyColours().value(first));
+        if (!firstRow.isEmpty()) {
+            // The keyboard shows them: a key's corner, clear of its letter.
+            const QImage drawn = keys->keyboard()->grab().toImage();
+            const QChar first = keys->keyTable()->item(0, 0)->text()[0];
+            const QPointF corner = keys->keyboard()->keyRect(first).topLeft() + QPointF(4, 4);
+            QCOMPARE(drawn.pixelColor((corner * drawn.devicePixelRatio()).toPoint()), keys->keyColours().value(first));
+            // A row clicked shows that key's progress.
+            QTableWidget *list = kana ? keys->kanaTable() : keys->keyTable();
+            const QRect cell = list->visualItemRect(list->item(0, 0));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+            settle(progress);
+            const QString chosen = list->item(0, 0)->text();
+            QCOMPARE(keys->chosenKey(), chosen);
+            QVERIFY2(keys->keyChart()->lblTitle()->text().startsWith(QStringLiteral("「%1」の推移").arg(chosen)),
+                     qPrintable(keys->keyChart()->lblTitle()->text()));
+            QCOMPARE(keys->keyChart()->area()->currentIndex(), 0);
+            QVERIFY(keys->keyChart()->missSeries()->count() > 0);
+        }
+
+        progress->tabs()->setCurrentIndex(frmProgress::KeySpeedTab);
+        KeySpeedPanel *speeds = progress->keySpeeds();
+        speeds->cboRange()->setCurrentIndex(range);
+        emit speeds->cboRange()->activated(range);
+        settle(progress);
+        QCOMPARE(speeds->area()->currentIndex(), 0);
+        QCOMPARE(rows(speeds->keyTable()).join(QStringLiteral(" | ")), slowKeys);
+        // The slowest key is the deepest orange.
+        const QChar slowest = speeds->keyTable()->item(0, 0)->text()[0];
+        for (auto it = speeds->keyColours().cbegin(); it != speeds->keyColours().cend(); ++it)
+            QVERIFY(it.value().blue() >= speeds->keyColours().value(slowest).blue());
+        // A chosen on the keyboard: its typing time game by game, with a trend.
+        QTest::mouseClick(speeds->keyboard(), Qt::LeftButton, {},
+                          speeds->keyboard()->keyRect(u'A').center().toPoint());
+        settle(progress);
+        QCOMPARE(speeds->chosenKey(), u"A"_qs);
+        QCOMPARE(speeds->keyboard()->highlighted(), u'A');
+        KeyProgressChart *chart = speeds->keyChart();
+        if (timesOfA.isEmpty()) {
+            QCOMPARE(chart->area()->currentWidget(), chart->lblMessage());
+            return;
+        }
+        QCOMPARE(chart->area()->currentIndex(), 0);
+        QCOMPARE(chart->timeSeries()->points(), timesOfA);
+        QCOMPARE(chart->timeTrend()->count(), 2);
+        QCOMPARE(chart->timeTrend()->at(1).y() < chart->timeTrend()->at(0).y(), true); // getting faster
     }
 
     // Kana input names its keys by their kana: each is coloured on the key
@@ -543,22 +629,47 @@ private slots:
                  qPrintable(progress->speedChart()->lblSummary()->text()));
     }
 
-    void progressTabsWithoutADatabaseSayNothingYet()
+    void progressTabsSayWhyTheyShowNothing_data()
     {
+        QTest::addColumn<QString>("database"); // none, other mode, garbage, folder
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no database yet") << "none" << "まだ記録がありません。";
+        QTest::newRow("games of the other mode only") << "other mode" << "まだ記録がありません。";
+        QTest::newRow("a file that is no database")
+            << "garbage" << "読めません\nファイルが壊れているか、データベースではありません。";
+        QTest::newRow("a folder in its place") << "folder" << "読めません\n" + TextFile::reason(EISDIR);
+    }
+    void progressTabsSayWhyTheyShowNothing()
+    {
+        QFETCH(QString, database);
+        QFETCH(QString, message);
         ProgramFolder folder;
         folder.write("Kolrin.cfg", "False\r\nFalse\r\nP\r\n");
         folder.write("Kolrin.dat", "4,\"P\",\"2001/12/02 21:05\"\r\n");
+        if (database == "other mode") {
+            GameDatabase db(folder.file("Kolrin.db"), false);
+            GameRecord game;
+            game.kanaMode = true;
+            game.player = u"P"_qs;
+            QVERIFY(db.add(game, QDateTime()).written);
+        } else if (database == "garbage") {
+            folder.write("Kolrin.db", QByteArray("this is no database\n").repeated(300));
+        } else if (database == "folder") {
+            QVERIFY(QDir().mkdir(folder.file("Kolrin.db")));
+        }
         Session s(folder);
         s.window->mnuProgress_Click();
         auto *progress = s.window->findChild<frmProgress *>();
-        for (int tab : {frmProgress::SpeedTab, frmProgress::KeysTab}) {
+        for (int tab : {frmProgress::SpeedTab, frmProgress::KeysTab, frmProgress::KeySpeedTab}) {
             progress->tabs()->setCurrentIndex(tab);
             settle(progress);
         }
-        QCOMPARE(progress->speedChart()->lblMessage()->text(), QStringLiteral("まだ記録がありません。"));
+        QCOMPARE(progress->speedChart()->lblMessage()->text(), message);
         QCOMPARE(progress->speedChart()->area()->currentWidget(), progress->speedChart()->lblMessage());
-        QCOMPARE(progress->weakKeys()->lblMessage()->text(), QStringLiteral("まだ記録がありません。"));
-        QVERIFY(!QFile::exists(folder.file("Kolrin.db")));
+        QCOMPARE(progress->weakKeys()->lblMessage()->text(), message);
+        QCOMPARE(progress->weakKeys()->area()->currentWidget(), progress->weakKeys()->lblMessage());
+        QCOMPARE(progress->keySpeeds()->lblMessage()->text(), message);
+        QCOMPARE(QFile::exists(folder.file("Kolrin.db")), database != "none");
     }
 
     void unsavableResultIsToldAndTheGameGoesOn()
