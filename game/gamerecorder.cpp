@@ -23,7 +23,7 @@ GameRecorder::GameRecorder(GameSession &session, QObject *parent)
     });
     connect(&session, &GameSession::promptChanged, this, [this] {
         // The guide changed to another spelling, or a pause ended: the same prompt.
-        if (m_session.typedLength() > 0 || m_session.currentRomaji() != m_session.prompt().romaji)
+        if (m_session.typedLength() > 0 || m_session.currentRomaji() != m_session.firstSpelling())
             return;
         m_unitMs = 0;
         if (!m_inGame)
@@ -89,6 +89,7 @@ GameRecord GameRecorder::record(const GameSummary &summary, const QString &playe
     game.player = player;
     game.level = summary.level;
     game.otherSpellings = summary.otherSpellings;
+    game.lesson = summary.lesson;
     // The keys of the prompt that started the game count from its first key.
     const qint64 started = m_game.firstAtMs >= 0 ? std::min(m_game.firstAtMs, summary.startedAtMs)
                                                  : summary.startedAtMs;

@@ -1,6 +1,7 @@
 #include "game/gamesession.h"
 
 #include "game/fieldmotion.h"
+#include "game/lessons.h"
 #include "game/romajispelling.h"
 #include "game/typingjudge.h"
 
@@ -20,10 +21,21 @@ void GameSession::begin()
 void GameSession::NextPrompt()
 {
     RandomSource random(m_seeds());
-    m_prompt = ::NextPrompt(m_table, m_romajiMode, random, m_weights);
-    m_currentRomaji = m_prompt.romaji;
+    m_prompt = ::NextPrompt(m_table, m_romajiMode, random, m_weights, {m_lesson, judgesSpellings()});
     m_spellings = m_romajiMode ? RomajiSpelling::spellingsOf(m_prompt.tableKana, m_prompt.romaji)
                                : QStringList{m_prompt.romaji};
+    // A lesson shows a spelling of its letters where there is one.
+    if (!m_lesson.isEmpty() && judgesSpellings())
+        m_spellings.move(Lessons::shownSpelling(m_spellings, m_lesson), 0);
+    m_currentRomaji = m_spellings.first();
+}
+
+QString GameSession::statusText(qint64 nowMs) const
+{
+    const QString figures = m_stats.statusText(m_level, nowMs);
+    if (m_lesson.isEmpty())
+        return figures;
+    return figures + QStringLiteral("　キー %1/%2").arg(m_lesson.size()).arg(Lessons::Letters);
 }
 
 void GameSession::start(qint64 nowMs)
@@ -122,6 +134,7 @@ bool GameSession::tick(qint64 nowMs)
     summary.level = m_level;
     summary.romajiMode = m_romajiMode;
     summary.otherSpellings = judgesSpellings();
+    summary.lesson = !m_lesson.isEmpty();
     summary.keys = m_stats.keys();
     summary.misses = m_stats.misses();
     summary.startedAtMs = m_startedAt;
@@ -136,8 +149,8 @@ void GameSession::ResetGame()
     m_level = 1;
     m_charPos = 1;
     m_keyClock = -1;
-    // A spelling the player had switched to gives way to the table's again.
-    m_currentRomaji = m_prompt.romaji;
+    // A spelling the player had switched to gives way to the one first shown.
+    m_currentRomaji = firstSpelling();
     moveField(FieldMotion::RestTop);
     emit promptChanged();
     emit levelChanged(m_level);

@@ -29,6 +29,7 @@ struct GameSummary
     std::int16_t level = 0;
     bool romajiMode = false;
     bool otherSpellings = false;
+    bool lesson = false; // prompts of a lesson's letters
     int keys = 0;
     int misses = 0;
     qint64 startedAtMs = 0;
@@ -56,6 +57,10 @@ public:
     void setFlexibleRomaji(bool on) { m_flexible = on; }
     // Prompts drawn from now on favour these keys; none: the uniform draw.
     void setKeyWeights(KeyWeights weights) { m_weights = std::move(weights); }
+    // Prompts drawn from now on use only a lesson's letters; none: every letter.
+    void setLessonLetters(const QString &letters) { m_lesson = letters; }
+    const QString &lessonLetters() const { return m_lesson; }
+    const RomajiTable &table() const { return m_table; }
     // Other spellings count for kana prompts only, with the option on.
     bool judgesSpellings() const { return m_flexible && m_romajiMode; }
 
@@ -89,6 +94,8 @@ public:
     const QString &currentRomaji() const { return m_currentRomaji; }
     // The prompt drawn; its romaji is the table's.
     const Prompt &prompt() const { return m_prompt; }
+    // The spelling the prompt was first shown in: the table's, or a lesson's.
+    QString firstSpelling() const { return m_spellings.value(0, m_prompt.romaji); }
     // The letters of the guide typed so far, shown green.
     int typedLength() const { return m_charPos - 1; }
     // The next letter to type, null while paused or counting.
@@ -102,7 +109,8 @@ public:
     int count() const { return m_count; }
     // Running, paused or counting: a game is under way.
     bool inGame() const { return m_state != State::Idle; }
-    QString statusText(qint64 nowMs) const { return m_stats.statusText(m_level, nowMs); }
+    // With a lesson, how many letters it has: "キー 9/26".
+    QString statusText(qint64 nowMs) const;
 
 signals:
     // The prompt or its guide changed, or comes back after a pause: draw the
@@ -133,6 +141,7 @@ private:
     bool m_romajiMode = false;
     bool m_flexible = false;
     KeyWeights m_weights;
+    QString m_lesson;
 
     State m_state = State::Idle;
     std::int16_t m_level = 1;

@@ -1,6 +1,7 @@
 #include "game/prompt.h"
 
 #include "game/kana.h"
+#include "game/lessons.h"
 #include "game/romajitable.h"
 
 namespace {
@@ -33,16 +34,38 @@ int weightedIndex(int count, Weight weight, RandomSource &random)
     return last; // rounding left a sliver past the end
 }
 
+int lessonEntry(const RomajiTable &table, RandomSource &random, const KeyWeights &weights,
+                const LessonLetters &lesson)
+{
+    const QList<int> entries = Lessons::kanaEntries(table, lesson.letters, lesson.otherSpellings);
+    if (weights.isEmpty())
+        return entries[int(random.next() * double(entries.size()))];
+    return entries[weightedIndex(int(entries.size()), [&](int k) {
+        return weightOf(weights, table.RomaList[entries[k]]);
+    }, random)];
+}
+
+QChar lessonLetter(RandomSource &random, const KeyWeights &weights, const QString &letters)
+{
+    if (weights.isEmpty())
+        return letters[int(random.next() * double(letters.size()))];
+    return letters[weightedIndex(int(letters.size()), [&](int c) {
+        return weights.value(letters[c], 1);
+    }, random)];
+}
+
 }
 
 Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &random,
-                  const KeyWeights &weights)
+                  const KeyWeights &weights, const LessonLetters &lesson)
 {
     Prompt prompt;
     if (romajiMode) {
         Q_ASSERT(table.hasAcceptedEntry());
         int i;
-        if (weights.isEmpty()) {
+        if (!lesson.letters.isEmpty()) {
+            i = lessonEntry(table, random, weights, lesson);
+        } else if (weights.isEmpty()) {
             do {
                 i = int(random.next() * table.RomaCount) + 1;
             } while (!RomajiTable::isAccepted(table.RomaList[i]));
@@ -57,6 +80,10 @@ Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &rando
         prompt.kana = HanToZen(prompt.tableKana);
     } else {
         for (int k = 0; k < 3; ++k) {
+            if (!lesson.letters.isEmpty()) {
+                prompt.romaji += lessonLetter(random, weights, lesson.letters);
+                continue;
+            }
             const int letter = weights.isEmpty()
                                    ? int(random.next() * 26)
                                    : weightedIndex(26, [&](int c) {

@@ -32,5 +32,12 @@ struct Prompt
 // accepted entry (the loader refuses one that does not).
 // With weights, each capital is drawn with its key's weight, and an entry with
 // the weight of its heaviest letter; without, every draw is the uniform one.
+// With a lesson's letters, the capitals are drawn from those alone and the
+// entries from Lessons::kanaEntries; without, from all as always.
+struct LessonLetters
+{
+    QString letters; // empty: no lesson
+    bool otherSpellings = false;
+};
 Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &random,
-                  const KeyWeights &weights = {});
+                  const KeyWeights &weights = {}, const LessonLetters &lesson = {});
