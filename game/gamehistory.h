@@ -27,6 +27,8 @@ public:
     void setFocusWeakKeys(bool on);
     // Requests to the file not yet answered.
     bool isBusy() const { return m_store && m_store->isBusy(); }
+    // Null when nothing is recorded; a feature runs its own SQL through it.
+    GameStore *store() const { return m_store.get(); }
 
 signals:
     // A game is in the database.
