@@ -2,6 +2,7 @@
 #include "game/feedback.h"
 #include "game/gamehistory.h"
 #include "game/gamesession.h"
+#include "game/lessonlink.h"
 #include "game/progresslink.h"
 #include "platform/folders.h"
 #include "shell/options.h"
@@ -52,6 +53,7 @@ public:
 
     GameSession &session() { return m_session; }
     GameHistory &history() { return m_history; }
+    const LessonLink &lessons() const { return m_lessons; }
     // For tests and the window's own wiring.
     std::int16_t level() const { return m_session.level(); }
     int charPos() const { return m_session.charPos(); }
@@ -79,6 +81,7 @@ public:
     QAction *mnuKeyboard() const { return m_mnuKeyboard; }
     QAction *mnuSound() const { return m_mnuSound; }
     QAction *mnuFocusWeakKeys() const { return m_mnuFocusWeakKeys; }
+    QAction *mnuLessons() const { return m_mnuLessons; }
 
     void tmrUp_Timer();
     void tmrCount_Timer();
@@ -157,8 +160,10 @@ private:
     QAction *m_mnuKeyboard = nullptr;
     QAction *m_mnuSound = nullptr;
     QAction *m_mnuFocusWeakKeys = nullptr;
+    QAction *m_mnuLessons = nullptr;
     QLabel *m_lblStatus = nullptr;
     Feedback m_feedback{m_session, *this};
+    LessonLink m_lessons{*this, m_feedback};
 
     frmReplay *m_frmReplay = nullptr;
     frmBest *m_frmBest = nullptr;

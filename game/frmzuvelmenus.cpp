@@ -34,6 +34,7 @@ void frmZuvel::buildMenus()
     m_mnuSound = addOption(option, QStringLiteral("効果音を鳴らす"), &Options::sound);
     m_mnuFocusWeakKeys =
         addOption(option, QStringLiteral("苦手なキーを多めに出す"), &Options::focusWeakKeys);
+    m_mnuLessons = addOption(option, QStringLiteral("キーを順に覚える"), &Options::lessons);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addAction(QStringLiteral("目次(&C)"), this, &frmZuvel::mnuMokuji_Click);

@@ -32,6 +32,11 @@ public:
     // Colours in place of the finger tints (empty: the tints); keys left out
     // are drawn plain.
     void setKeyColours(const QHash<QChar, QColor> &colours);
+    // A lesson's letters: the other letter keys grey, the newest one marked
+    // with a dot. No letters: no lesson.
+    void setLessonKeys(const QString &letters, QChar newest);
+    bool isLocked(QChar key) const;
+    QChar newestKey() const { return m_newest; }
 
     static Finger fingerOf(QChar key) { return KeyboardLayout::fingerOf(key); }
     static QColor tintOf(Finger finger);
@@ -54,5 +59,7 @@ private:
     QChar m_flashing;
     QChar m_marked;
     QHash<QChar, QColor> m_colours;
+    QString m_lesson;
+    QChar m_newest;
     QTimer m_flash;
 };

@@ -12,6 +12,7 @@ const QString PauseWhenInactiveKey = QStringLiteral("PauseWhenInactive");
 const QString KeyboardKey = QStringLiteral("Keyboard");
 const QString SoundKey = QStringLiteral("Sound");
 const QString FocusWeakKeysKey = QStringLiteral("FocusWeakKeys");
+const QString LessonsKey = QStringLiteral("Lessons");
 
 // QSettings reads and writes only named files, so the bytes pass through a
 // private scratch copy; the real file is read and replaced by the caller with
@@ -60,6 +61,7 @@ Options Options::fromIni(const QByteArray &bytes)
     options.keyboard = flag(ini, KeyboardKey);
     options.sound = flag(ini, SoundKey);
     options.focusWeakKeys = flag(ini, FocusWeakKeysKey);
+    options.lessons = flag(ini, LessonsKey);
     return options;
 }
 
@@ -77,6 +79,8 @@ bool Options::toIni(const QByteArray &previous, QByteArray *out, QString *error)
         // Newer than the file of a player who never turned it on.
         if (focusWeakKeys || ini.contains(FocusWeakKeysKey))
             ini.setValue(FocusWeakKeysKey, focusWeakKeys);
+        if (lessons || ini.contains(LessonsKey))
+            ini.setValue(LessonsKey, lessons);
         ini.endGroup();
         ini.sync();
         if (ini.status() == QSettings::NoError) {

@@ -11,6 +11,7 @@
 //   Keyboard=true|false
 //   Sound=true|false
 //   FocusWeakKeys=true|false     written only once it was on
+//   Lessons=true|false           written only once it was on
 // Missing or damaged values fall back to the defaults, all off. Keys and groups
 // this version does not know are kept when the file is written again.
 struct Options
@@ -21,11 +22,12 @@ struct Options
     bool keyboard = false;
     bool sound = false;
     bool focusWeakKeys = false;
+    bool lessons = false;
 
     bool isDefault() const
     {
         return !flexibleRomaji && !statusBar && !pauseWhenInactive && !keyboard && !sound
-            && !focusWeakKeys;
+            && !focusWeakKeys && !lessons;
     }
 
     static Options fromIni(const QByteArray &bytes);

@@ -251,6 +251,8 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow_data()
     QTest::newRow("other words are off")
         << QByteArray("[Options]\nFlexibleRomaji=1\nStatusBar=yes\nPauseWhenInactive=TRUE\nFocusWeakKeys=on\n")
         << false << false << false << false << QByteArray();
+    QTest::newRow("lessons on") << QByteArray("[Options]\nLessons=true\n") << false << false << false << false
+                                << QByteArray();
     QTest::newRow("garbage") << QByteArray("\x00\xff[[[=\n\x81", 8) << false << false << false << false
                              << QByteArray();
     QTest::newRow("keys of a later version kept")
@@ -272,6 +274,8 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
     QCOMPARE(read.statusBar, statusBar);
     QCOMPARE(read.pauseWhenInactive, pause);
     QCOMPARE(read.focusWeakKeys, focus);
+    const bool lessons = file.contains("Lessons=true\n");
+    QCOMPARE(read.lessons, lessons);
 
     // Written back turned over, it reads back turned over, and keeps the rest.
     Options turned;
@@ -279,6 +283,7 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
     turned.statusBar = !statusBar;
     turned.pauseWhenInactive = !pause;
     turned.focusWeakKeys = !focus;
+    turned.lessons = !lessons;
     QByteArray written;
     QString error;
     QVERIFY2(turned.toIni(file, &written, &error), qPrintable(error));
@@ -288,10 +293,12 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
     QCOMPARE(again.statusBar, !statusBar);
     QCOMPARE(again.pauseWhenInactive, !pause);
     QCOMPARE(again.focusWeakKeys, !focus);
+    QCOMPARE(again.lessons, !lessons);
     QVERIFY(written.contains(kept));
 
     // Written back as read: the newest option's line only where it was, so a
     // player who never turned it on keeps the file of before.
     QVERIFY2(read.toIni(file, &written, &error), qPrintable(error));
     QCOMPARE(written.contains("FocusWeakKeys"), file.contains("FocusWeakKeys"));
+    QCOMPARE(written.contains("Lessons"), file.contains("Lessons"));
 }

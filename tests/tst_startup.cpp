@@ -249,6 +249,7 @@ private slots:
         QTest::newRow("status bar") << "status" << QByteArray("StatusBar=true\n");
         QTest::newRow("pause when left") << "pause" << QByteArray("PauseWhenInactive=true\n");
         QTest::newRow("weak keys") << "focus" << QByteArray("FocusWeakKeys=true\n");
+        QTest::newRow("lessons") << "lessons" << QByteArray("Lessons=true\n");
         QTest::newRow("options untouched") << QString() << QByteArray();
     }
     void optionsLiveInTheirOwnFile()
@@ -260,6 +261,7 @@ private slots:
                 : item == u"status"    ? w.mnuStatusBar()
                 : item == u"pause"     ? w.mnuPauseInactive()
                 : item == u"focus"     ? w.mnuFocusWeakKeys()
+                : item == u"lessons"   ? w.mnuLessons()
                                        : nullptr;
         };
         ProgramFolder folder;
@@ -274,7 +276,8 @@ private slots:
         QVERIFY(folder.read("Kolrin.ini").contains(line));
         Session again(folder, {QStringLiteral("Ichiro")});
         for (const QAction *a : {again.window->mnuFlexible(), again.window->mnuStatusBar(),
-                                 again.window->mnuPauseInactive(), again.window->mnuFocusWeakKeys()})
+                                 again.window->mnuPauseInactive(), again.window->mnuFocusWeakKeys(),
+                                 again.window->mnuLessons()})
             QCOMPARE(a->isChecked(), a == action(*again.window));
     }
 
