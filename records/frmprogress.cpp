@@ -4,6 +4,7 @@
 #include "platform/textfile.h"
 #include "records/chartparts.h"
 #include "records/gamedatabase.h"
+#include "records/lessonprogressview.h"
 #include "records/speedchart.h"
 #include "records/weakkeyspanel.h"
 
@@ -242,6 +243,7 @@ void frmProgress::loadTab(int tab)
             return builder.result();
         }, [this](const SpeedProgress &progress) { m_speed->showProgress(progress); });
     } else if (tab == KeysTab) {
+        m_weakKeys->lessons()->load(path, games.kanaMode, games.player);
         run<KeyFigures>(KeysTab, [path, games] {
             KeyFigures figures;
             if (!path.isEmpty()) {

@@ -2,6 +2,7 @@
 
 #include "platform/keyboardview.h"
 #include "records/chartparts.h"
+#include "records/lessonprogressview.h"
 #include "records/weakkeys.h"
 
 #include <QComboBox>
@@ -64,6 +65,7 @@ WeakKeysPanel::WeakKeysPanel(QWidget *parent) : QWidget(parent)
     auto *lists = new QHBoxLayout;
     lists->addWidget(m_keys, 0, Qt::AlignTop);
     lists->addWidget(m_kana, 0, Qt::AlignTop);
+    lists->addWidget(m_lessons = new LessonProgressView(this), 0, Qt::AlignTop);
     lists->addStretch();
     m_keyboard = new KeyboardView(content);
     auto *column = new QVBoxLayout(content);

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class KeyboardView;
+class LessonProgressView;
 class QComboBox;
 class QLabel;
 class QStackedWidget;
@@ -39,6 +40,7 @@ public:
     QLabel *lblMessage() const { return m_lblMessage; }
     QTableWidget *keyTable() const { return m_keys; }
     QTableWidget *kanaTable() const { return m_kana; }
+    LessonProgressView *lessons() const { return m_lessons; }
 
 signals:
     void rangeChanged();
@@ -50,5 +52,6 @@ private:
     QLabel *m_lblMessage;
     QTableWidget *m_keys;
     QTableWidget *m_kana;
+    LessonProgressView *m_lessons;
     QHash<QChar, QColor> m_colours;
 };

@@ -5,6 +5,8 @@
 #include "records/frmprogress.h"
 #include "records/frmreplay.h"
 #include "records/gamedatabase.h"
+#include "records/lessonprogressview.h"
+#include "records/lessonrecords.h"
 #include "records/speedchart.h"
 #include "records/weakkeyspanel.h"
 #include "platform/keyboardview.h"
@@ -358,6 +360,7 @@ private slots:
             add(false, u"bob"_qs, {{u"A"_qs, {20, 0, 2000}}, {u"Z"_qs, {20, 20, 1000}}});
             add(false, u"山田"_qs, {{u"A"_qs, {10, 0, 1000}}, {u"B"_qs, {10, 0, 3000}}});
             add(true, u"山田"_qs, {{u"K"_qs, {10, 5, 1000}}}, {{u"か"_qs, {10, 5, 2000}}, {u"さ"_qs, {10, 1, 1000}}});
+            QVERIFY(LessonRecords(db).keep(false, u"山田"_qs, u"FJDKSLA"_qs, QDateTime::currentDateTime()));
         }
         Session s(folder);
         s.window->mnuProgress_Click();
@@ -403,6 +406,21 @@ private slots:
         const QChar first = keys->keyTable()->item(0, 0)->text()[0];
         const QPointF corner = keys->keyboard()->keyRect(first).topLeft() + QPointF(4, 4);
         QCOMPARE(drawn.pixelColor((corner * drawn.devicePixelRatio()).toPoint()), keys->keyColours().value(first));
+
+        // The lesson's letters beside them, newest first, for a player who
+        // has lessons in the mode: A over the last 30 attempts missed 10 times.
+        const LessonProgressView *lessons = keys->lessons();
+        QTRY_VERIFY(!lessons->isLoading());
+        const bool lesson = !everyone && !kana;
+        QCOMPARE(lessons->isVisibleTo(keys), lesson);
+        if (lesson) {
+            QCOMPARE(lessons->heading()->text(), u"キーを順に覚える: キー 7/26　できたキー 0　次のキー: O"_qs);
+            QCOMPARE(column(lessons->table()), u"A L S K D J F"_qs);
+            QStringList a;
+            for (int c = 1; c < 4; ++c)
+                a << lessons->table()->item(0, c)->text();
+            QCOMPARE(a.join(u' '), u"30 25.0% 100"_qs);
+        }
     }
 
     // The chart's library reads with connections of its own, beside the game's.
