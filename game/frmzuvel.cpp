@@ -79,6 +79,7 @@ void frmZuvel::connectSession()
     connect(&m_session, &GameSession::promptCompleted, m_txtType, &QLineEdit::clear);
     connect(&m_session, &GameSession::pausedChanged, this, &frmZuvel::ShowPause);
     connect(&m_session, &GameSession::countChanged, this, &frmZuvel::ShowPause);
+    connect(&m_lessons.tracker(), &LessonTracker::lettersChanged, this, &frmZuvel::ShowStatus);
     connect(&m_session, &GameSession::runningChanged, this, [this](bool running) {
         running ? m_tmrUp.start(int(m_session.msToNextTick(now()))) : m_tmrUp.stop();
         m_mnuPause->setEnabled(m_session.inGame());
@@ -353,6 +354,7 @@ void frmZuvel::ApplyOptions()
     if (m_lblStatus)
         statusBar()->setVisible(m_options.statusBar);
     m_feedback.apply(m_options);
+    m_lessons.apply(m_options);
     ShowStatus();
 }
 

@@ -3,6 +3,7 @@
 #include "game/gamehistory.h"
 #include "game/gamesession.h"
 #include "game/kanainputlink.h"
+#include "game/lessonlink.h"
 #include "game/progresslink.h"
 #include "game/summarylink.h"
 #include "platform/folders.h"
@@ -54,6 +55,7 @@ public:
 
     GameSession &session() { return m_session; }
     GameHistory &history() { return m_history; }
+    const LessonLink &lessons() const { return m_lessons; }
     // For tests and the window's own wiring.
     std::int16_t level() const { return m_session.level(); }
     int charPos() const { return m_session.charPos(); }
@@ -82,6 +84,7 @@ public:
     QAction *mnuSound() const { return m_mnuSound; }
     QAction *mnuFocusWeakKeys() const { return m_mnuFocusWeakKeys; }
     QAction *mnuGameSummary() const { return m_mnuGameSummary; }
+    QAction *mnuLessons() const { return m_mnuLessons; }
 
     void tmrUp_Timer();
     void tmrCount_Timer();
@@ -163,8 +166,10 @@ private:
     QAction *m_mnuSound = nullptr;
     QAction *m_mnuFocusWeakKeys = nullptr;
     QAction *m_mnuGameSummary = nullptr;
+    QAction *m_mnuLessons = nullptr;
     QLabel *m_lblStatus = nullptr;
     Feedback m_feedback{m_session, *this};
+    LessonLink m_lessons{*this, m_feedback};
 
     frmReplay *m_frmReplay = nullptr;
     frmBest *m_frmBest = nullptr;

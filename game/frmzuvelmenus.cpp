@@ -37,6 +37,7 @@ void frmZuvel::buildMenus()
     addOption(option, QStringLiteral("かな入力"), &Options::kanaInput);
     m_mnuGameSummary =
         addOption(option, QStringLiteral("ゲームの後にまとめを表示"), &Options::gameSummary);
+    m_mnuLessons = addOption(option, QStringLiteral("キーを順に覚える"), &Options::lessons);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addAction(QStringLiteral("目次(&C)"), this, &frmZuvel::mnuMokuji_Click);

@@ -131,6 +131,7 @@ GameRecord GameRecorder::record(const GameSummary &summary, const QString &playe
     game.level = summary.level;
     game.otherSpellings = summary.otherSpellings;
     game.kanaInput = summary.kanaInput;
+    game.lesson = summary.lesson;
     // The keys of the prompt that started the game count from its first key.
     const qint64 started = m_game.firstAtMs >= 0 ? std::min(m_game.firstAtMs, summary.startedAtMs)
                                                  : summary.startedAtMs;

@@ -2,6 +2,7 @@
 
 #include "game/fieldmotion.h"
 #include "game/kanakeys.h"
+#include "game/lessons.h"
 #include "game/romajispelling.h"
 #include "game/typingjudge.h"
 
@@ -35,7 +36,8 @@ void GameSession::setKeyWeights(KeyWeights weights)
 void GameSession::NextPrompt()
 {
     RandomSource random(m_seeds());
-    m_prompt = ::NextPrompt(m_table, m_romajiMode, random, m_weights, m_kanaInput);
+    m_prompt = ::NextPrompt(m_table, m_romajiMode, random, m_weights, m_kanaInput,
+                            {m_kanaInput ? QString() : m_lesson, judgesSpellings()});
     takeGuide();
 }
 
@@ -50,6 +52,11 @@ void GameSession::takeGuide()
     m_spellings = m_romajiMode && !m_kanaGuide
                       ? RomajiSpelling::spellingsOf(m_prompt.tableKana, m_prompt.romaji)
                       : QStringList{m_firstGuide};
+    // A lesson shows a spelling of its letters where there is one.
+    if (!m_lesson.isEmpty() && judgesSpellings()) {
+        m_spellings.move(Lessons::shownSpelling(m_spellings, m_lesson), 0);
+        m_firstGuide = m_currentRomaji = m_spellings.first();
+    }
 }
 
 void GameSession::setKanaInput(bool on)
@@ -72,6 +79,14 @@ QString GameSession::fieldText() const
 QString GameSession::fieldTyped(int length) const
 {
     return m_kanaGuide ? KanaKeys::typedPart(m_prompt.kana, length) : m_currentRomaji.left(length);
+}
+
+QString GameSession::statusText(qint64 nowMs) const
+{
+    const QString figures = m_stats.statusText(m_level, nowMs);
+    if (m_lesson.isEmpty())
+        return figures;
+    return figures + QStringLiteral("　キー %1/%2").arg(m_lesson.size()).arg(Lessons::Letters);
 }
 
 void GameSession::start(qint64 nowMs)
@@ -174,6 +189,7 @@ bool GameSession::tick(qint64 nowMs)
     summary.romajiMode = m_romajiMode;
     summary.otherSpellings = judgesSpellings();
     summary.kanaInput = m_kanaInput && m_romajiMode;
+    summary.lesson = !m_lesson.isEmpty();
     summary.keys = m_stats.keys();
     summary.misses = m_stats.misses();
     summary.startedAtMs = m_startedAt;

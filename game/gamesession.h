@@ -30,6 +30,7 @@ struct GameSummary
     bool romajiMode = false;
     bool otherSpellings = false;
     bool kanaInput = false;
+    bool lesson = false; // prompts of a lesson's letters
     int keys = 0;
     int misses = 0;
     qint64 startedAtMs = 0;
@@ -65,6 +66,10 @@ public:
     // drawn again with them while nothing of it is typed and no game runs.
     void setKeyWeights(KeyWeights weights);
     const KeyWeights &keyWeights() const { return m_weights; }
+    // Prompts drawn from now on use only a lesson's letters; none: every letter.
+    void setLessonLetters(const QString &letters) { m_lesson = letters; }
+    const QString &lessonLetters() const { return m_lesson; }
+    const RomajiTable &table() const { return m_table; }
     // Other spellings count for kana prompts only, with the option on.
     bool judgesSpellings() const { return m_flexible && m_romajiMode && !m_kanaGuide; }
 
@@ -104,7 +109,8 @@ public:
     const Prompt &prompt() const { return m_prompt; }
     // The letters of the guide typed so far, shown green.
     int typedLength() const { return m_charPos - 1; }
-    // The guide a new prompt starts with: the table's romaji, or the keys.
+    // The guide a new prompt starts with: the table's romaji, a lesson's
+    // spelling of it, or the kana keys.
     const QString &firstGuide() const { return m_firstGuide; }
     // What the field shows: the guide, or with kana input the kana; and the
     // part of it the first `length` keys of the guide have typed.
@@ -121,7 +127,8 @@ public:
     int count() const { return m_count; }
     // Running, paused or counting: a game is under way.
     bool inGame() const { return m_state != State::Idle; }
-    QString statusText(qint64 nowMs) const { return m_stats.statusText(m_level, nowMs); }
+    // With a lesson, how many letters it has: "キー 9/26".
+    QString statusText(qint64 nowMs) const;
 
 signals:
     // The prompt or its guide changed, or comes back after a pause: draw the
@@ -157,6 +164,7 @@ private:
     bool m_kanaInput = false; // the option; m_kanaGuide: this prompt follows it
     bool m_kanaGuide = false;
     KeyWeights m_weights;
+    QString m_lesson;
 
     State m_state = State::Idle;
     std::int16_t m_level = 1;

@@ -2,6 +2,7 @@
 
 #include "game/kana.h"
 #include "game/kanakeys.h"
+#include "game/lessons.h"
 #include "game/romajitable.h"
 
 namespace {
@@ -34,10 +35,30 @@ int weightedIndex(int count, Weight weight, RandomSource &random)
     return last; // rounding left a sliver past the end
 }
 
+int lessonEntry(const RomajiTable &table, RandomSource &random, const KeyWeights &weights,
+                const LessonLetters &lesson)
+{
+    const QList<int> entries = Lessons::kanaEntries(table, lesson.letters, lesson.otherSpellings);
+    if (weights.isEmpty())
+        return entries[int(random.next() * double(entries.size()))];
+    return entries[weightedIndex(int(entries.size()), [&](int k) {
+        return weightOf(weights, table.RomaList[entries[k]]);
+    }, random)];
+}
+
+QChar lessonLetter(RandomSource &random, const KeyWeights &weights, const QString &letters)
+{
+    if (weights.isEmpty())
+        return letters[int(random.next() * double(letters.size()))];
+    return letters[weightedIndex(int(letters.size()), [&](int c) {
+        return weights.value(letters[c], 1);
+    }, random)];
+}
+
 }
 
 Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &random,
-                  const KeyWeights &weights, bool kanaInput)
+                  const KeyWeights &weights, bool kanaInput, const LessonLetters &lesson)
 {
     Prompt prompt;
     if (romajiMode) {
@@ -60,6 +81,8 @@ Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &rando
             i = 1 + weightedIndex(table.RomaCount, [&](int k) {
                 return kanaKeys[k].isEmpty() ? 0.0 : weightOf(weights, kanaKeys[k]);
             }, random);
+        } else if (!lesson.letters.isEmpty()) {
+            i = lessonEntry(table, random, weights, lesson);
         } else if (weights.isEmpty()) {
             do {
                 i = int(random.next() * table.RomaCount) + 1;
@@ -75,6 +98,10 @@ Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &rando
         prompt.kana = HanToZen(prompt.tableKana);
     } else {
         for (int k = 0; k < 3; ++k) {
+            if (!lesson.letters.isEmpty()) {
+                prompt.romaji += lessonLetter(random, weights, lesson.letters);
+                continue;
+            }
             const int letter = weights.isEmpty()
                                    ? int(random.next() * 26)
                                    : weightedIndex(26, [&](int c) {

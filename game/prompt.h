@@ -33,6 +33,14 @@ struct Prompt
 // With weights, each capital is drawn with its key's weight, and an entry with
 // the weight of its heaviest letter; without, every draw is the uniform one.
 // With kana input, only entries whose kana all have keys are drawn (any, when
-// none has), weighed by their kana keys.
+// none has), weighed by their kana keys. With a lesson's letters (romaji
+// only), the capitals are drawn from those alone and the entries from
+// Lessons::kanaEntries; without, from all as always.
+struct LessonLetters
+{
+    QString letters; // empty: no lesson
+    bool otherSpellings = false;
+};
 Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &random,
-                  const KeyWeights &weights = {}, bool kanaInput = false);
+                  const KeyWeights &weights = {}, bool kanaInput = false,
+                  const LessonLetters &lesson = {});

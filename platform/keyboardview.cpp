@@ -25,6 +25,10 @@ const QColor OutlineEdge(225, 110, 0);
 constexpr qreal OutlineWidth = 2;
 // The finger's tint inside the highlighted key's edge.
 constexpr qreal RingWidth = 3;
+const QColor LockedFill(200, 200, 200);
+const QColor LockedInk(150, 150, 150);
+const QColor NewestDot(230, 140, 0);
+constexpr qreal NewestDotRadius = 3;
 
 }
 
@@ -185,6 +189,20 @@ void KeyboardView::setKeyColours(const QHash<QChar, QColor> &colours)
     update();
 }
 
+void KeyboardView::setLessonKeys(const QString &letters, QChar newest)
+{
+    if (letters == m_lesson && newest == m_newest)
+        return;
+    m_lesson = letters;
+    m_newest = newest;
+    update();
+}
+
+bool KeyboardView::isLocked(QChar key) const
+{
+    return !m_lesson.isEmpty() && key >= u'A' && key <= u'Z' && !m_lesson.contains(key);
+}
+
 void KeyboardView::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
@@ -197,6 +215,10 @@ void KeyboardView::paintEvent(QPaintEvent *event)
             continue;
         QColor fill = m_colours.isEmpty() ? tintOf(key.finger) : m_colours.value(key.key, Plain);
         QColor ink = Qt::black;
+        if (isLocked(key.key)) {
+            fill = LockedFill;
+            ink = LockedInk;
+        }
         if (key.key == m_flashing) {
             fill = MissRed;
             ink = Qt::white;
@@ -237,6 +259,11 @@ void KeyboardView::paintEvent(QPaintEvent *event)
         if (key.key == u'F' || key.key == u'J') {
             const QPointF bottom(rect.center().x(), rect.bottom() - 4);
             p.drawLine(bottom - QPointF(4, 0), bottom + QPointF(4, 0));
+        }
+        if (key.key == m_newest) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(NewestDot);
+            p.drawEllipse(rect.topRight() + QPointF(-5, 5), NewestDotRadius, NewestDotRadius);
         }
     }
     if (m_kana)

@@ -44,6 +44,11 @@ public:
     bool kanaLegends() const { return m_kana; }
     // Where the lit Shift key is drawn; empty when none is.
     QRectF shiftRect() const;
+    // A lesson's letters: the other letter keys grey, the newest one marked
+    // with a dot. No letters: no lesson.
+    void setLessonKeys(const QString &letters, QChar newest);
+    bool isLocked(QChar key) const;
+    QChar newestKey() const { return m_newest; }
 
     static Finger fingerOf(QChar key) { return KeyboardLayout::fingerOf(key); }
     static QColor tintOf(Finger finger);
@@ -72,5 +77,7 @@ private:
     bool m_kana = false;
     bool m_shift = false; // the highlighted key needs Shift
     QSet<QChar> m_outlined;
+    QString m_lesson;
+    QChar m_newest;
     QTimer m_flash;
 };

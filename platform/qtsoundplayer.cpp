@@ -14,7 +14,7 @@
 
 namespace {
 using Sample = std::int16_t;
-constexpr int Effects = 4;
+constexpr int Effects = SoundEffects::Count;
 // While a sound plays, the sink's buffer is topped up this often.
 constexpr int FeedMs = 10;
 // A server that takes nothing for this long has hung: its sounds are dropped.

@@ -78,6 +78,15 @@ QByteArray SoundEffects::samples(SoundEffect effect)
         }
         return track.pcm();
     }
+    case SoundEffect::Unlock: {
+        // Rising where the end of a game falls, and longer than the chime of
+        // a prompt, so that it stands out in the middle of a game.
+        Track track(0.75);
+        const double notes[] = {1047, 1319, 1568, 2093};
+        for (int n = 0; n < 4; ++n)
+            track.tone(n * 0.09, 0.75 - n * 0.09, notes[n], 0.18, 0.15, {{1, 0.8}, {2.76, 0.2}});
+        return track.pcm();
+    }
     }
     return {};
 }

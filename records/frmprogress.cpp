@@ -7,6 +7,7 @@
 #include "records/keyhistory.h"
 #include "records/keyprogresschart.h"
 #include "records/keyspeedpanel.h"
+#include "records/lessonprogressview.h"
 #include "records/speedchart.h"
 #include "records/weakkeyspanel.h"
 
@@ -290,6 +291,8 @@ void frmProgress::loadTab(int tab)
                 m_speed->showProgress(figures.progress, coloured);
         });
     } else if (tab == KeysTab || tab == KeySpeedTab) {
+        if (tab == KeysTab)
+            m_weakKeys->lessons()->load(path, games.kanaMode, games.player);
         const bool kana = games.kanaMode && tab == KeysTab;
         run<KeyFigures>(tab, [path, games, kana] {
             KeyFigures figures;

@@ -3,6 +3,7 @@
 #include "platform/keyboardview.h"
 #include "records/chartparts.h"
 #include "records/keyprogresschart.h"
+#include "records/lessonprogressview.h"
 #include "records/weakkeys.h"
 
 #include <QComboBox>
@@ -50,6 +51,7 @@ WeakKeysPanel::WeakKeysPanel(QWidget *parent) : QWidget(parent)
     auto *lists = new QHBoxLayout;
     lists->addWidget(m_keys, 0, Qt::AlignTop);
     lists->addWidget(m_kana, 0, Qt::AlignTop);
+    lists->addWidget(m_lessons = new LessonProgressView(this), 0, Qt::AlignTop);
     lists->addStretch();
     m_keyboard = new KeyboardView(content);
     m_keyboard->installEventFilter(this);

@@ -7,6 +7,7 @@
 
 class KeyboardView;
 class KeyProgressChart;
+class LessonProgressView;
 class QComboBox;
 class QLabel;
 class QStackedWidget;
@@ -48,6 +49,7 @@ public:
     QTableWidget *keyTable() const { return m_keys; }
     QTableWidget *kanaTable() const { return m_kana; }
     KeyProgressChart *keyChart() const { return m_chart; }
+    LessonProgressView *lessons() const { return m_lessons; }
 
 signals:
     void rangeChanged();
@@ -66,6 +68,7 @@ private:
     QTableWidget *m_keys;
     QTableWidget *m_kana;
     KeyProgressChart *m_chart;
+    LessonProgressView *m_lessons;
     QHash<QChar, QColor> m_colours;
     QString m_chosen;
     bool m_chosenKana = false;

@@ -14,6 +14,7 @@ const QString SoundKey = QStringLiteral("Sound");
 const QString FocusWeakKeysKey = QStringLiteral("FocusWeakKeys");
 const QString KanaInputKey = QStringLiteral("KanaInput");
 const QString GameSummaryKey = QStringLiteral("GameSummary");
+const QString LessonsKey = QStringLiteral("Lessons");
 
 // QSettings reads and writes only named files, so the bytes pass through a
 // private scratch copy; the real file is read and replaced by the caller with
@@ -64,6 +65,7 @@ Options Options::fromIni(const QByteArray &bytes)
     options.focusWeakKeys = flag(ini, FocusWeakKeysKey);
     options.kanaInput = flag(ini, KanaInputKey);
     options.gameSummary = flag(ini, GameSummaryKey);
+    options.lessons = flag(ini, LessonsKey);
     return options;
 }
 
@@ -85,6 +87,8 @@ bool Options::toIni(const QByteArray &previous, QByteArray *out, QString *error)
             ini.setValue(KanaInputKey, kanaInput);
         if (gameSummary || ini.contains(GameSummaryKey))
             ini.setValue(GameSummaryKey, gameSummary);
+        if (lessons || ini.contains(LessonsKey))
+            ini.setValue(LessonsKey, lessons);
         ini.endGroup();
         ini.sync();
         if (ini.status() == QSettings::NoError) {

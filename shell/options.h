@@ -13,6 +13,7 @@
 //   FocusWeakKeys=true|false     written only once it was on
 //   KanaInput=true|false         written only once it was on
 //   GameSummary=true|false       written only once it was on
+//   Lessons=true|false           written only once it was on
 // Missing or damaged values fall back to the defaults, all off. Keys and groups
 // this version does not know are kept when the file is written again.
 struct Options
@@ -25,11 +26,12 @@ struct Options
     bool focusWeakKeys = false;
     bool kanaInput = false;
     bool gameSummary = false;
+    bool lessons = false;
 
     bool isDefault() const
     {
         return !flexibleRomaji && !statusBar && !pauseWhenInactive && !keyboard && !sound
-            && !focusWeakKeys && !kanaInput && !gameSummary;
+            && !focusWeakKeys && !kanaInput && !gameSummary && !lessons;
     }
 
     static Options fromIni(const QByteArray &bytes);

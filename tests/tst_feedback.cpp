@@ -17,7 +17,7 @@ public:
     static inline QStringList played;
     void play(SoundEffect effect) override
     {
-        played << QStringList{u"click"_qs, u"buzz"_qs, u"chime"_qs, u"fall"_qs}[int(effect)];
+        played << QStringList{u"click"_qs, u"buzz"_qs, u"chime"_qs, u"fall"_qs, u"unlock"_qs}[int(effect)];
     }
 };
 
@@ -131,7 +131,8 @@ private slots:
 
     // A key is filled with its finger's tint, or with a colour given in its
     // place (keys given none are plain); the highlight goes over either,
-    // inside a ring of the finger's tint; an outline goes round the edge.
+    // inside a ring of the finger's tint; an outline goes round the edge. A
+    // lesson greys the letters not come yet and dots the newest.
     void keysAreFilledAsAsked()
     {
         KeyboardView keyboard;
@@ -145,6 +146,17 @@ private slots:
         QCOMPARE(fill(u'J'), QColor(250, 250, 250));
         keyboard.setHighlighted(u'A');
         QCOMPARE(fill(u'A'), QColor(25, 85, 200));
+        keyboard.setKeyColours({});
+        keyboard.setLessonKeys(u"FJDKSLAO"_qs, u'O');
+        QCOMPARE(fill(u'Q'), QColor(200, 200, 200));
+        QCOMPARE(fill(u'1'), KeyboardView::tintOf(Finger::LeftLittle));
+        QCOMPARE(fill(u'J'), KeyboardView::tintOf(Finger::RightIndex));
+        QCOMPARE(fill(u'A'), QColor(25, 85, 200));
+        const QPointF dot = keyboard.keyRect(u'O').topRight() + QPointF(-5.5, 5.5);
+        QCOMPARE(keyboard.grab().toImage().pixelColor(dot.toPoint()), QColor(230, 140, 0));
+        keyboard.setLessonKeys({}, {});
+        QCOMPARE(fill(u'Q'), KeyboardView::tintOf(Finger::LeftLittle));
+        keyboard.setKeyColours({{u'A', QColor(192, 0, 0)}});
         // The digits' edges fall on whole pixels.
         keyboard.setHighlighted(u'1');
         QCOMPARE(pixel(u'1', 6, 12), QColor(25, 85, 200));

@@ -3,6 +3,7 @@
 #include "game/fieldview.h"
 #include "game/frmzuvel.h"
 #include "platform/keyboardview.h"
+#include "platform/soundplayer.h"
 #include "records/zuvelm.h"
 #include "records/frmreplay.h"
 #include "records/gamedatabase.h"
@@ -45,6 +46,15 @@ int greenWidth(const QPixmap &pixmap)
             }
     return right - left + 1;
 }
+
+// Stands in for the sound library: counts the effects asked for.
+class CountingPlayer : public SoundPlayer
+{
+public:
+    using SoundPlayer::SoundPlayer;
+    static inline QList<SoundEffect> played;
+    void play(SoundEffect effect) override { played << effect; }
+};
 
 // A game-over answer; `seen` receives the result file as it stood when the
 // dialog showed.
@@ -568,6 +578,74 @@ private slots:
         };
         play(2, first);
         play(0, second);
+    }
+
+    // With the option, prompts use the letters come so far and the keyboard
+    // greys the others; a letter mastered mid-game comes without stopping the
+    // game, is told on the field for about two seconds, and is still there
+    // after a restart.
+    void lessonsBringTheLettersInOneAtATime()
+    {
+        SoundPlayer::useFactory([](QObject *parent) -> SoundPlayer * { return new CountingPlayer(parent); });
+        Game g("False\r\nFalse\r\nTester\r\n", {},
+               "[Options]\nLessons=true\nKeyboard=true\nStatusBar=true\nSound=true\n", [](const ProgramFolder &folder) {
+                   // Everything but one more A, fast and without a miss.
+                   GameRecord game;
+                   game.player = u"Tester"_qs;
+                   for (QChar c : u"FJDKSL"_qs)
+                       game.keyStats.insert(QString(c), {20, 0, 4000});
+                   game.keyStats.insert(u"A"_qs, {19, 0, 3800});
+                   GameDatabase(folder.file("Kolrin.db"), false).add(game, QDateTime());
+               });
+        QTRY_VERIFY(!g.window->lessons().isLoading());
+        QCOMPARE(g.window->lessons().tracker().letters(), u"FJDKSLA"_qs);
+        KeyboardView *keyboard = g.window->keyboard();
+        const auto fill = [keyboard](QChar key) {
+            return keyboard->grab().toImage().pixelColor(keyboard->keyRect(key).topLeft().toPoint() + QPoint(4, 4));
+        };
+        QCOMPARE(fill(u'O'), QColor(200, 200, 200));
+        QVERIFY(!keyboard->isLocked(u'F'));
+        auto *status = g.window->findChild<QLabel *>(QStringLiteral("lblStatus"));
+        QVERIFY2(status->text().endsWith(u"　キー 7/26"), qPrintable(status->text()));
+
+        g.window->cmdStart_Click();
+        CountingPlayer::played.clear();
+        QSet<QChar> typed;
+        for (int n = 0; n < 30 && g.window->lessons().tracker().letters().size() == 7; ++n) {
+            for (QChar c : g.window->currentRomaji())
+                typed.insert(c);
+            g.typePrompt();
+        }
+        for (QChar c : typed)
+            QVERIFY2(u"FJDKSLA"_qs.contains(c), qPrintable(QString(c)));
+        QCOMPARE(g.window->lessons().tracker().letters(), u"FJDKSLAO"_qs);
+        QVERIFY(g.window->isPlaying());
+        QLabel *message = g.window->lessons().message();
+        QVERIFY(message && message->isVisible());
+        QCOMPARE(message->text(), u"新しいキー: O"_qs);
+        QCOMPARE(message->parentWidget(), g.window->picPrint());
+        QVERIFY(!keyboard->isLocked(u'O'));
+        QCOMPARE(fill(u'Q'), QColor(200, 200, 200));
+        QCOMPARE(keyboard->newestKey(), QChar(u'O'));
+        QVERIFY2(status->text().endsWith(u"　キー 8/26"), qPrintable(status->text()));
+        QCOMPARE(CountingPlayer::played.count(SoundEffect::Unlock), 1);
+        // The field would reach the top at this level before the message goes.
+        g.window->timer().stop();
+        QElapsedTimer shown;
+        shown.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!message->isVisible(), 3000);
+        QVERIFY2(shown.elapsed() > 1500, qPrintable(QString::number(shown.elapsed())));
+        QVERIFY(g.window->isPlaying());
+
+        // Closed mid-game, so no game of O is recorded: the letter comes back
+        // from its own row.
+        g.window->close();
+        g.window.reset();
+        frmZuvel again(g.shared, g.desktop, g.folder.path());
+        QVERIFY(again.Form_Load());
+        QTRY_VERIFY(!again.lessons().isLoading());
+        QCOMPARE(again.lessons().tracker().letters(), u"FJDKSLAO"_qs);
+        QCOMPARE(again.keyboard()->newestKey(), QChar(u'O'));
     }
 
     void statusBarAddsBelowTheClientArea()

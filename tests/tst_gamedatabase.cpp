@@ -1,6 +1,7 @@
 // Kolrin.db: its schema, the rows a game leaves, the figures read back, and
 // what the weak keys are made of.
 #include "records/gamedatabase.h"
+#include "records/lessonrecords.h"
 #include "records/weakkeys.h"
 
 #include <QSqlError>
@@ -323,6 +324,44 @@ private slots:
             figures << QStringLiteral("%1/%2/%3").arg(k).arg(m).arg(p);
         }));
         QCOMPARE(figures.join(u' '), games);
+    }
+
+    // A player's lesson letters outlive the program, each mode and player on
+    // its own; a letter kept twice keeps its first time, and none is ever
+    // taken away. The recent games come newest first, with their timing.
+    void lessonLettersAreKeptAndNeverLowered()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(GameDatabase::fileName());
+        const QDateTime first(QDate(2026, 12, 8), QTime(9, 0));
+        {
+            GameDatabase db(path, false);
+            QVERIFY(db.add(game(false, u"p"_qs, u"F 3/1/900/1/500/100"_qs), QDateTime()).written);
+            QVERIFY(db.add(game(false, u"p"_qs, u"F 2/0/400  J 1/0/300"_qs), QDateTime()).written);
+            QVERIFY(db.add(game(true, u"p"_qs, u"K 1/0/100"_qs), QDateTime()).written);
+            LessonRecords lessons(db);
+            QVERIFY(lessons.keep(false, u"p"_qs, u"FJDKSLA"_qs, first));
+            QVERIFY(lessons.keep(false, u"p"_qs, u"OF"_qs, first.addSecs(60)));
+            QVERIFY(lessons.keep(true, u"p"_qs, u"FJDKSLA"_qs, first));
+        }
+        GameDatabase again(path, false);
+        LessonRecords lessons(again);
+        const LessonRecords::Lesson letters = lessons.read(false, u"p"_qs, 50);
+        QVERIFY(letters.read);
+        QString kept = letters.kept;
+        std::sort(kept.begin(), kept.end());
+        QCOMPARE(kept, u"ADFJKLOS"_qs);
+        QCOMPARE(letters.games.size(), 2);
+        QCOMPARE(format(letters.games[0]), u"F 2/0/400  J 1/0/300"_qs);
+        QCOMPARE(format(letters.games[1]), u"F 3/1/900/1/500/100"_qs);
+        QCOMPARE(lessons.read(false, u"p"_qs, 1).games.size(), 1);
+        QCOMPARE(lessons.read(true, u"p"_qs, 50).kept.size(), 7);
+        const LessonRecords::Lesson nobody = lessons.read(false, u"q"_qs, 50);
+        QVERIFY(nobody.read && nobody.kept.isEmpty() && nobody.games.isEmpty());
+        Reader reader(path);
+        QCOMPARE(reader.rows(u"SELECT unlocked_at FROM lesson_keys WHERE mode = 'letters' AND key IN ('F', 'O') "
+                             "ORDER BY key"_qs),
+                 u"2026-12-08T09:00:00; 2026-12-08T09:01:00"_qs);
     }
 
     void readerNeverMakesTheFile()

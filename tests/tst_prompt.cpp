@@ -199,6 +199,59 @@ private slots:
         }
     }
 
+    // 10,000 seeded draws with a lesson's letters: nothing else is ever
+    // drawn, everything of them is, and the favoured one about as often as it
+    // should be. Kana rows draw from the shipped word list.
+    void lessonDrawsOnlyItsLetters_data()
+    {
+        QTest::addColumn<bool>("romajiMode");
+        QTest::addColumn<QString>("letters");
+        QTest::addColumn<QString>("weights"); // letter=weight
+        QTest::addColumn<QString>("drawn");   // every letter or entry drawn
+        QTest::addColumn<QString>("favoured");
+        QTest::addColumn<double>("share");
+        QTest::newRow("letters: the home row") << false << "FJDKSLA" << "" << "A D F J K L S" << "F" << 1.0 / 7;
+        QTest::newRow("letters: with the weak keys' weights")
+            << false << "FJDKSLAQ" << "Q=10 Z=10" << "A D F J K L Q S" << "Q" << 10.0 / 17;
+        QTest::newRow("kana: entries of the home row")
+            << true << "FJDKSLA" << "" << "A AKA ASA DA JA KA SA" << "A" << 1.0 / 7;
+        QTest::newRow("kana: with the weak keys' weights")
+            << true << "FJDKSLA" << "S=10" << "A AKA ASA DA JA KA SA" << "SA" << 10.0 / 25;
+    }
+    void lessonDrawsOnlyItsLetters()
+    {
+        QFETCH(bool, romajiMode);
+        QFETCH(QString, letters);
+        QFETCH(QString, weights);
+        QFETCH(QString, drawn);
+        QFETCH(QString, favoured);
+        QFETCH(double, share);
+        KeyWeights w;
+        for (const QString &item : weights.split(u' ', Qt::SkipEmptyParts))
+            w.insert(item[0], item.mid(2).toDouble());
+        RomajiTable::Loaded shipped = RomajiTable::load(QStringLiteral(KOLRIN_DATA_DIR "/Romaji.tbl"),
+                                                        QStringLiteral(KOLRIN_DATA_DIR "/Romaji.tbl"));
+        QVERIFY(shipped.error.isEmpty());
+        RandomSource random(2027);
+        int hits = 0;
+        int units = 0;
+        QSet<QString> seen;
+        for (int n = 0; n < 10000; ++n) {
+            const Prompt prompt = NextPrompt(shipped.table, romajiMode, random, w, false, {letters, false});
+            const QStringList parts = romajiMode ? QStringList{prompt.romaji} : prompt.romaji.split(QString(), Qt::SkipEmptyParts);
+            for (const QString &part : parts) {
+                hits += part == favoured;
+                ++units;
+                seen.insert(part);
+            }
+        }
+        QStringList all(seen.cbegin(), seen.cend());
+        all.sort();
+        QCOMPARE(all.join(u' '), drawn);
+        const double got = double(hits) / units;
+        QVERIFY2(qAbs(got - share) < 0.02, qPrintable(QStringLiteral("%1 against %2").arg(got).arg(share)));
+    }
+
     void everyIndexCanBeDrawn()
     {
         // Filled by hand so that even slot RomaCount holds a drawable entry.

@@ -9,6 +9,8 @@
 #include "records/gamedatabase.h"
 #include "records/keyprogresschart.h"
 #include "records/keyspeedpanel.h"
+#include "records/lessonprogressview.h"
+#include "records/lessonrecords.h"
 #include "records/speedchart.h"
 #include "records/weakkeyspanel.h"
 #include "platform/keyboardview.h"
@@ -480,6 +482,7 @@ private slots:
             add(false, u"bob"_qs, {{u"A"_qs, {20, 0, 2000}}, {u"Z"_qs, {20, 20, 1000}}});
             add(false, u"山田"_qs, {{u"A"_qs, firstKeys}, {u"B"_qs, {10, 0, 3000}}});
             add(true, u"山田"_qs, {{u"K"_qs, {10, 5, 1000}}}, {{u"か"_qs, {10, 5, 2000}}, {u"さ"_qs, {10, 1, 1000}}});
+            QVERIFY(LessonRecords(db).keep(false, u"山田"_qs, u"FJDKSLA"_qs, QDateTime::currentDateTime()));
         }
         Session s(folder);
         s.window->mnuProgress_Click();
@@ -544,6 +547,20 @@ private slots:
         QVERIFY(std::is_sorted(greens.cbegin(), greens.cend()));
         if (range == 0)
             QCOMPARE(keys->keyColours().value(u'A'), QColor(Qt::white));
+        // The lesson's letters beside them, newest first, for a player who
+        // has lessons in the mode: A over the last 30 attempts missed 10 times.
+        const LessonProgressView *lessons = keys->lessons();
+        QTRY_VERIFY(!lessons->isLoading());
+        const bool lesson = !everyone && !kana;
+        QCOMPARE(lessons->isVisibleTo(keys), lesson);
+        if (lesson) {
+            QCOMPARE(lessons->heading()->text(), u"キーを順に覚える: キー 7/26　できたキー 0　次のキー: O"_qs);
+            QCOMPARE(column(lessons->table()), u"A L S K D J F"_qs);
+            QStringList a;
+            for (int c = 1; c < 4; ++c)
+                a << lessons->table()->item(0, c)->text();
+            QCOMPARE(a.join(u' '), u"30 25.0% 100"_qs);
+        }
         if (!firstRow.isEmpty()) {
             // The keyboard shows them: a key's corner, clear of its letter.
             const QImage drawn = keys->keyboard()->grab().toImage();

@@ -256,6 +256,8 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow_data()
         << QByteArray("[Options]\nFlexibleRomaji=1\nStatusBar=yes\nPauseWhenInactive=TRUE\nFocusWeakKeys=on\n"
                       "KanaInput=1\n")
         << false << false << false << false << false << QByteArray();
+    QTest::newRow("lessons on") << QByteArray("[Options]\nLessons=true\n") << false << false << false << false
+                                << false << QByteArray();
     QTest::newRow("garbage") << QByteArray("\x00\xff[[[=\n\x81", 8) << false << false << false << false
                              << false << QByteArray();
     QTest::newRow("keys of a later version kept")
@@ -282,6 +284,8 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
     QCOMPARE(read.focusWeakKeys, focus);
     QCOMPARE(read.kanaInput, kana);
     QCOMPARE(read.gameSummary, file.contains("GameSummary=true"));
+    const bool lessons = file.contains("Lessons=true\n");
+    QCOMPARE(read.lessons, lessons);
 
     // Written back turned over, it reads back turned over, and keeps the rest.
     Options turned;
@@ -290,6 +294,7 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
     turned.pauseWhenInactive = !pause;
     turned.focusWeakKeys = !focus;
     turned.kanaInput = !kana;
+    turned.lessons = !lessons;
     QByteArray written;
     QString error;
     QVERIFY2(turned.toIni(file, &written, &error), qPrintable(error));
@@ -300,6 +305,7 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
     QCOMPARE(again.pauseWhenInactive, !pause);
     QCOMPARE(again.focusWeakKeys, !focus);
     QCOMPARE(again.kanaInput, !kana);
+    QCOMPARE(again.lessons, !lessons);
     QVERIFY(written.contains(kept));
 
     // Written back as read: the newest option's line only where it was, so a
@@ -308,4 +314,5 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
     QCOMPARE(written.contains("FocusWeakKeys"), file.contains("FocusWeakKeys"));
     QCOMPARE(written.contains("KanaInput"), file.contains("KanaInput"));
     QCOMPARE(written.contains("GameSummary"), file.contains("GameSummary"));
+    QCOMPARE(written.contains("Lessons"), file.contains("Lessons"));
 }

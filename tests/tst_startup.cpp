@@ -250,6 +250,7 @@ private slots:
         QTest::newRow("pause when left") << "pause" << QByteArray("PauseWhenInactive=true\n");
         QTest::newRow("weak keys") << "focus" << QByteArray("FocusWeakKeys=true\n");
         QTest::newRow("summary after each game") << "summary" << QByteArray("GameSummary=true\n");
+        QTest::newRow("lessons") << "lessons" << QByteArray("Lessons=true\n");
         QTest::newRow("options untouched") << QString() << QByteArray();
     }
     void optionsLiveInTheirOwnFile()
@@ -262,6 +263,7 @@ private slots:
                 : item == u"pause"     ? w.mnuPauseInactive()
                 : item == u"focus"     ? w.mnuFocusWeakKeys()
                 : item == u"summary"   ? w.mnuGameSummary()
+                : item == u"lessons"   ? w.mnuLessons()
                                        : nullptr;
         };
         ProgramFolder folder;
@@ -277,7 +279,8 @@ private slots:
         Session again(folder, {QStringLiteral("Ichiro")});
         for (const QAction *a : {again.window->mnuFlexible(), again.window->mnuStatusBar(),
                                  again.window->mnuPauseInactive(), again.window->mnuFocusWeakKeys(),
-                                 again.window->mnuGameSummary()})
+                                 again.window->mnuGameSummary(),
+                                 again.window->mnuLessons()})
             QCOMPARE(a->isChecked(), a == action(*again.window));
     }
 
