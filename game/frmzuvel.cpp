@@ -138,6 +138,7 @@ void frmZuvel::buildMenus()
     QMenu *view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     view->addAction(QStringLiteral("成績順の表示"), this, &frmZuvel::mnuBest_Click);
     view->addAction(QStringLiteral("成績の推移(&P)"), this, &frmZuvel::mnuProgress_Click);
+    QAction *classRanking = view->addAction(QStringLiteral("クラスのランキング(&C)"));
     view->addSeparator();
     m_mnuStatusBar = addOption(view, QStringLiteral("ステータスバー(&S)"), &Options::statusBar);
     m_mnuKeyboard = addOption(view, QStringLiteral("キーボード(&K)"), &Options::keyboard);
@@ -156,6 +157,7 @@ void frmZuvel::buildMenus()
     m_mnuSound = addOption(option, QStringLiteral("効果音を鳴らす"), &Options::sound);
     m_mnuFocusWeakKeys =
         addOption(option, QStringLiteral("苦手なキーを多めに出す"), &Options::focusWeakKeys);
+    m_class.setActions(option->addAction(QStringLiteral("クラスのサーバー(&C)...")), classRanking);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addAction(QStringLiteral("目次(&C)"), this, &frmZuvel::mnuMokuji_Click);
@@ -198,6 +200,7 @@ bool frmZuvel::Form_Load()
         return false;
     }
     LoadSettings();
+    m_class.start();
     if (!LoadRomajiTable())
         return false;
     if (!m_folders.canSave) {

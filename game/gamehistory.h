@@ -26,6 +26,7 @@ public:
     QString path() const { return m_store ? m_path : QString(); }
     void setFocusWeakKeys(bool on);
     // Requests to the file not yet answered.
+    GameStore *store() const { return m_store.get(); }
     bool isBusy() const { return m_store && m_store->isBusy(); }
 
 signals:
