@@ -104,9 +104,9 @@ QString makeDatabase(const QString &name, int games)
         q.exec(QStringLiteral("PRAGMA synchronous = OFF"));
         QSqlQuery game(db), key(db), kana(db);
         game.prepare(QStringLiteral("INSERT INTO games (mode, player, started_at, ended_at, level, keys, "
-                                    "misses, played_ms, other_spellings) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0)"));
-        key.prepare(QStringLiteral("INSERT INTO key_stats VALUES (?, ?, ?, ?, ?)"));
-        kana.prepare(QStringLiteral("INSERT INTO kana_stats VALUES (?, ?, ?, ?, ?)"));
+                                    "misses, played_ms, other_spellings, uid) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0, ?)"));
+        key.prepare(QStringLiteral("INSERT INTO key_stats (game_id, key, typed, missed, ms) VALUES (?, ?, ?, ?, ?)"));
+        kana.prepare(QStringLiteral("INSERT INTO kana_stats (game_id, kana, typed, missed, ms) VALUES (?, ?, ?, ?, ?)"));
         // The last game goes through the game's own writer, which folds every
         // game before it into the totals, as it would after another program's.
         for (int n = 1; n < games - 1; ++n) {
@@ -115,7 +115,8 @@ QString makeDatabase(const QString &name, int games)
             const GameRecord g = randomGame(rng, (n / 3) % Players, (n / 7) % 2 == 1);
             for (const QVariant &v : {QVariant(g.kanaMode ? u"kana"_qs : u"letters"_qs), QVariant(g.player),
                                       QVariant(g.startedAt), QVariant(g.endedAt), QVariant(g.level),
-                                      QVariant(g.keys), QVariant(g.misses), QVariant(g.playedMs)})
+                                      QVariant(g.keys), QVariant(g.misses), QVariant(g.playedMs),
+                                      QVariant(QString::number(n))})
                 game.addBindValue(v);
             game.exec();
             const qint64 id = game.lastInsertId().toLongLong();

@@ -3,6 +3,7 @@
 #include "platform/desktop.h"
 
 #include <QApplication>
+#include <QUuid>
 
 GameHistory::GameHistory(GameSession &session, Desktop &desktop, QWidget *window,
                          const QString &folder, const QString &player)
@@ -33,7 +34,10 @@ GameHistory::GameHistory(GameSession &session, Desktop &desktop, QWidget *window
 void GameHistory::gameOver(const GameSummary &summary)
 {
     const QDateTime now = QDateTime::currentDateTime();
-    m_store->add(m_recorder.record(summary, m_player, now), now);
+    GameRecord game = m_recorder.record(summary, m_player, now);
+    // Made here, once: a copy of the game sent anywhere else keeps the name.
+    game.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    m_store->add(game, now);
     refreshWeights();
 }
 

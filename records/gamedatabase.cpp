@@ -11,6 +11,7 @@
 #include <QVariant>
 
 #include <cerrno>
+#include <span>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,19 +27,58 @@ enum SqliteCode {
     NotADatabase = 26,
 };
 
+#define KOLRIN_GAMES_COLUMNS                                                                   \
+    "(id INTEGER PRIMARY KEY AUTOINCREMENT, mode TEXT NOT NULL, player TEXT NOT NULL, "          \
+    "started_at TEXT NOT NULL, ended_at TEXT NOT NULL, level INTEGER NOT NULL, "                 \
+    "keys INTEGER NOT NULL, misses INTEGER NOT NULL, played_ms INTEGER NOT NULL, "               \
+    "other_spellings INTEGER NOT NULL, uid TEXT NOT NULL UNIQUE, lesson INTEGER NOT NULL DEFAULT 0)"
+#define KOLRIN_TIMING_COLUMNS                                                                  \
+    "first INTEGER NOT NULL DEFAULT 0, first_ms INTEGER NOT NULL DEFAULT 0, "                    \
+    "miss_ms INTEGER NOT NULL DEFAULT 0"
+
+// Tables a version 1 file lacks, made alike in a new file and in a migrated one.
+#define KOLRIN_NEW_TABLES                                                                      \
+    "CREATE TABLE lesson_keys (mode TEXT NOT NULL, player TEXT NOT NULL, key TEXT NOT NULL, "    \
+    "unlocked_at TEXT NOT NULL, PRIMARY KEY (mode, player, key))",                               \
+        "CREATE TABLE class_sent (game_id INTEGER PRIMARY KEY REFERENCES games(id), "            \
+        "sent_at TEXT NOT NULL)"
+
 const char *const Schema[] = {
-    "CREATE TABLE games (id INTEGER PRIMARY KEY, mode TEXT NOT NULL, player TEXT NOT NULL, "
-    "started_at TEXT NOT NULL, ended_at TEXT NOT NULL, level INTEGER NOT NULL, "
-    "keys INTEGER NOT NULL, misses INTEGER NOT NULL, played_ms INTEGER NOT NULL, "
-    "other_spellings INTEGER NOT NULL)",
+    "CREATE TABLE games " KOLRIN_GAMES_COLUMNS,
     "CREATE INDEX games_mode_player ON games (mode, player)",
     "CREATE TABLE key_stats (game_id INTEGER NOT NULL REFERENCES games(id), key TEXT NOT NULL, "
-    "typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL, "
+    "typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL, " KOLRIN_TIMING_COLUMNS ", "
     "PRIMARY KEY (game_id, key))",
     "CREATE TABLE kana_stats (game_id INTEGER NOT NULL REFERENCES games(id), kana TEXT NOT NULL, "
-    "typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL, "
+    "typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL, " KOLRIN_TIMING_COLUMNS ", "
     "PRIMARY KEY (game_id, kana))",
-    "PRAGMA user_version = 1",
+    KOLRIN_NEW_TABLES,
+    "PRAGMA user_version = 2",
+};
+
+// Version 1 to 2 in place, in one transaction: games gets ids that are never
+// used again (only a new table can have them), a unique id each and the
+// lesson mark; the stats their timing columns, zero for the old rows. The
+// totals are made afresh from the stats.
+const char *const Migration[] = {
+    "CREATE TABLE games_v2 " KOLRIN_GAMES_COLUMNS,
+    "INSERT INTO games_v2 (id, mode, player, started_at, ended_at, level, keys, misses, played_ms, "
+    "other_spellings, uid, lesson) SELECT id, mode, player, started_at, ended_at, level, keys, "
+    "misses, played_ms, other_spellings, lower(hex(randomblob(16))), 0 FROM games ORDER BY id",
+    "DROP TABLE games",
+    "ALTER TABLE games_v2 RENAME TO games",
+    "CREATE INDEX games_mode_player ON games (mode, player)",
+    "ALTER TABLE key_stats ADD COLUMN first INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE key_stats ADD COLUMN first_ms INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE key_stats ADD COLUMN miss_ms INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE kana_stats ADD COLUMN first INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE kana_stats ADD COLUMN first_ms INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE kana_stats ADD COLUMN miss_ms INTEGER NOT NULL DEFAULT 0",
+    "DROP TABLE IF EXISTS key_totals",
+    "DROP TABLE IF EXISTS kana_totals",
+    "DROP TABLE IF EXISTS totals_state",
+    KOLRIN_NEW_TABLES,
+    "PRAGMA user_version = 2",
 };
 
 // Every game's figures summed per mode, player and key, so that the figures of
@@ -49,31 +89,37 @@ const char *const Schema[] = {
 const char *const Totals[] = {
     "CREATE TABLE IF NOT EXISTS key_totals (mode TEXT NOT NULL, player TEXT NOT NULL, "
     "key TEXT NOT NULL, typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL, "
-    "PRIMARY KEY (mode, player, key))",
+    KOLRIN_TIMING_COLUMNS ", PRIMARY KEY (mode, player, key))",
     "CREATE TABLE IF NOT EXISTS kana_totals (mode TEXT NOT NULL, player TEXT NOT NULL, "
     "kana TEXT NOT NULL, typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL, "
-    "PRIMARY KEY (mode, player, kana))",
+    KOLRIN_TIMING_COLUMNS ", PRIMARY KEY (mode, player, kana))",
     "CREATE TABLE IF NOT EXISTS totals_state (through_game INTEGER NOT NULL)",
     "INSERT INTO totals_state (through_game) SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM totals_state)",
 };
 
 // Folds the games past through_game into the totals, in the writer's transaction.
 const char *const Fold[] = {
-    "INSERT INTO key_totals (mode, player, key, typed, missed, ms) "
-    "SELECT g.mode, g.player, s.key, SUM(s.typed), SUM(s.missed), SUM(s.ms) "
+    "INSERT INTO key_totals (mode, player, key, typed, missed, ms, first, first_ms, miss_ms) "
+    "SELECT g.mode, g.player, s.key, SUM(s.typed), SUM(s.missed), SUM(s.ms), SUM(s.first), "
+    "SUM(s.first_ms), SUM(s.miss_ms) "
     "FROM key_stats s JOIN games g ON g.id = s.game_id "
     "WHERE s.game_id > (SELECT through_game FROM totals_state) GROUP BY g.mode, g.player, s.key "
     "ON CONFLICT (mode, player, key) DO UPDATE SET typed = key_totals.typed + excluded.typed, "
-    "missed = key_totals.missed + excluded.missed, ms = key_totals.ms + excluded.ms",
-    "INSERT INTO kana_totals (mode, player, kana, typed, missed, ms) "
-    "SELECT g.mode, g.player, s.kana, SUM(s.typed), SUM(s.missed), SUM(s.ms) "
+    "missed = key_totals.missed + excluded.missed, ms = key_totals.ms + excluded.ms, "
+    "first = key_totals.first + excluded.first, first_ms = key_totals.first_ms + excluded.first_ms, "
+    "miss_ms = key_totals.miss_ms + excluded.miss_ms",
+    "INSERT INTO kana_totals (mode, player, kana, typed, missed, ms, first, first_ms, miss_ms) "
+    "SELECT g.mode, g.player, s.kana, SUM(s.typed), SUM(s.missed), SUM(s.ms), SUM(s.first), "
+    "SUM(s.first_ms), SUM(s.miss_ms) "
     "FROM kana_stats s JOIN games g ON g.id = s.game_id "
     "WHERE s.game_id > (SELECT through_game FROM totals_state) GROUP BY g.mode, g.player, s.kana "
     "ON CONFLICT (mode, player, kana) DO UPDATE SET typed = kana_totals.typed + excluded.typed, "
-    "missed = kana_totals.missed + excluded.missed, ms = kana_totals.ms + excluded.ms",
+    "missed = kana_totals.missed + excluded.missed, ms = kana_totals.ms + excluded.ms, "
+    "first = kana_totals.first + excluded.first, first_ms = kana_totals.first_ms + excluded.first_ms, "
+    "miss_ms = kana_totals.miss_ms + excluded.miss_ms",
     "UPDATE totals_state SET through_game = (SELECT COALESCE(MAX(id), 0) FROM games)",
 };
-constexpr int Version = 1;
+constexpr int Version = 2;
 
 QString modeName(bool kanaMode)
 {
@@ -168,32 +214,18 @@ GameDatabase::Failure GameDatabase::openFile()
     return {};
 }
 
-// A new file gets the schema; one of another program, or of a later version
-// of the game, is left as it is.
-GameDatabase::Failure GameDatabase::setUp()
+// Statements of one step of the set-up, all or none.
+GameDatabase::Failure GameDatabase::transaction(QSqlQuery &query, std::initializer_list<std::span<const char *const>> steps)
 {
-    QSqlQuery query(m_db);
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
-        return failureOf(query.lastError());
-    const int version = query.value(0).toInt();
-    if (version == Version)
-        return setUpTotals();
-    if (version > Version)
-        return {Fault::Unusable, QStringLiteral("新しい版の Kolrin が作ったファイルです。")};
-    if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !query.next())
-        return failureOf(query.lastError());
-    if (query.value(0).toInt() != 0 || m_readOnly)
-        return {Fault::Unusable, QStringLiteral("Kolrin のゲームの記録ではありません。")};
-    // Readers never keep the writer waiting, nor the writer them.
-    if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")))
-        return failureOf(query.lastError());
     if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
         return failureOf(query.lastError());
-    for (const char *statement : Schema) {
-        if (!query.exec(QString::fromLatin1(statement))) {
-            const Failure failure = failureOf(query.lastError());
-            query.exec(QStringLiteral("ROLLBACK"));
-            return failure;
+    for (const std::span<const char *const> &step : steps) {
+        for (const char *statement : step) {
+            if (!query.exec(QString::fromLatin1(statement))) {
+                const Failure failure = failureOf(query.lastError());
+                query.exec(QStringLiteral("ROLLBACK"));
+                return failure;
+            }
         }
     }
     if (!query.exec(QStringLiteral("COMMIT"))) {
@@ -201,6 +233,40 @@ GameDatabase::Failure GameDatabase::setUp()
         query.exec(QStringLiteral("ROLLBACK"));
         return failure;
     }
+    return {};
+}
+
+// A new file gets the schema and a file of the version before is brought up
+// to this one; one of another program, or of a later version of the game, is
+// left as it is. A reader reads a file of the version before as it is.
+GameDatabase::Failure GameDatabase::setUp()
+{
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        return failureOf(query.lastError());
+    m_version = query.value(0).toInt();
+    if (m_version == Version)
+        return setUpTotals();
+    if (m_version > Version)
+        return {Fault::Unusable, QStringLiteral("新しい版の Kolrin が作ったファイルです。")};
+    if (m_version == 1) {
+        if (m_readOnly)
+            return setUpTotals();
+        if (Failure failure = transaction(query, {Migration, Totals, Fold}))
+            return failure;
+        m_version = Version;
+        return setUpTotals();
+    }
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !query.next())
+        return failureOf(query.lastError());
+    if (query.value(0).toInt() != 0 || m_readOnly)
+        return {Fault::Unusable, QStringLiteral("Kolrin のゲームの記録ではありません。")};
+    // Readers never keep the writer waiting, nor the writer them.
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")))
+        return failureOf(query.lastError());
+    if (Failure failure = transaction(query, {Schema}))
+        return failure;
+    m_version = Version;
     return setUpTotals();
 }
 
@@ -237,11 +303,14 @@ GameDatabase::Failure GameDatabase::write(const GameRecord &game)
         return failureOf(query.lastError());
     query.prepare(QStringLiteral(
         "INSERT INTO games (mode, player, started_at, ended_at, level, keys, misses, played_ms, "
-        "other_spellings) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        "other_spellings, uid, lesson) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    const QString uid =
+        game.uid.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : game.uid;
     for (const QVariant &value :
          {QVariant(modeName(game.kanaMode)), text(game.player), text(game.startedAt),
           text(game.endedAt), QVariant(game.level), QVariant(game.keys), QVariant(game.misses),
-          QVariant(game.playedMs), QVariant(int(game.otherSpellings))})
+          QVariant(game.playedMs), QVariant(int(game.otherSpellings)), QVariant(uid),
+          QVariant(int(game.lesson))})
         query.addBindValue(value);
     if (!query.exec())
         return failed(query.lastError());
@@ -251,8 +320,10 @@ GameDatabase::Failure GameDatabase::write(const GameRecord &game)
         const char *insert;
         const KeyTallies &tallies;
     } tables[] = {
-        {"INSERT INTO key_stats (game_id, key, typed, missed, ms) VALUES (?, ?, ?, ?, ?)", game.keyStats},
-        {"INSERT INTO kana_stats (game_id, kana, typed, missed, ms) VALUES (?, ?, ?, ?, ?)", game.kanaStats},
+        {"INSERT INTO key_stats (game_id, key, typed, missed, ms, first, first_ms, miss_ms) "
+         "VALUES (?, ?, ?, ?, ?, ?, ?, ?)", game.keyStats},
+        {"INSERT INTO kana_stats (game_id, kana, typed, missed, ms, first, first_ms, miss_ms) "
+         "VALUES (?, ?, ?, ?, ?, ?, ?, ?)", game.kanaStats},
     };
     for (const auto &table : tables) {
         if (table.tallies.isEmpty())
@@ -264,6 +335,9 @@ GameDatabase::Failure GameDatabase::write(const GameRecord &game)
             query.addBindValue(it->typed);
             query.addBindValue(it->missed);
             query.addBindValue(it->ms);
+            query.addBindValue(it->first);
+            query.addBindValue(it->firstMs);
+            query.addBindValue(it->missMs);
             if (!query.exec())
                 return failed(query.lastError());
         }
@@ -359,6 +433,10 @@ KeyTallies GameDatabase::tallies(Stats stats, const Games &games)
     if (open())
         return tallies;
     const QString column = stats == Stats::Keys ? QStringLiteral("key") : QStringLiteral("kana");
+    // A version 1 file, read as it is, has no timing columns.
+    const QString timing = m_version >= 2 ? QStringLiteral("first, first_ms, miss_ms")
+                                          : QStringLiteral("0 AS first, 0 AS first_ms, 0 AS miss_ms");
+    const QString sums = QStringLiteral("SUM(typed), SUM(missed), SUM(ms), SUM(first), SUM(first_ms), SUM(miss_ms)");
     QSqlQuery query;
     if (games.last == 0 && m_totals) {
         // All games: the totals, and the stats of games not folded into them
@@ -368,12 +446,14 @@ KeyTallies GameDatabase::tallies(Stats stats, const Games &games)
         if (games.player)
             where += QStringLiteral(" AND player = ?");
         const QString sql = QStringLiteral(
-            "SELECT %1, SUM(typed), SUM(missed), SUM(ms) FROM ("
-            "SELECT %1, typed, missed, ms FROM %2_totals WHERE %3 UNION ALL "
-            "SELECT s.%1, s.typed, s.missed, s.ms FROM %2_stats s CROSS JOIN games g "
+            "SELECT %1, %5 FROM ("
+            "SELECT %1, typed, missed, ms, %6 FROM %2_totals WHERE %3 UNION ALL "
+            "SELECT s.%1, s.typed, s.missed, s.ms, %7 FROM %2_stats s CROSS JOIN games g "
             "WHERE s.game_id > (SELECT through_game FROM totals_state) AND g.id = s.game_id AND g.%4) t "
             "GROUP BY %1")
-            .arg(column, column, where, QString(where).replace(QStringLiteral(" AND "), QStringLiteral(" AND g.")));
+            .arg(column, column, where, QString(where).replace(QStringLiteral(" AND "), QStringLiteral(" AND g.")),
+                 sums, timing,
+                 m_version >= 2 ? QStringLiteral("s.first, s.first_ms, s.miss_ms") : timing);
         query = QSqlQuery(m_db);
         query.setForwardOnly(true);
         query.prepare(sql);
@@ -384,17 +464,27 @@ KeyTallies GameDatabase::tallies(Stats stats, const Games &games)
         }
         query.exec();
     } else {
-        query = select(QStringLiteral("SELECT %1, SUM(typed), SUM(missed), SUM(ms) FROM %1_stats "
-                                      "WHERE game_id IN (%2) GROUP BY %1")
-                           .arg(column, QStringLiteral("%1")),
+        query = select(QStringLiteral("SELECT %1, %2 FROM (SELECT %1, typed, missed, ms, %3 FROM %1_stats "
+                                      "WHERE game_id IN (%4)) t GROUP BY %1")
+                           .arg(column, sums, timing, QStringLiteral("%1")),
                        games);
     }
     while (query.next()) {
-        tallies.insert(query.value(0).toString(), {query.value(1).toLongLong(),
-                                                   query.value(2).toLongLong(),
-                                                   query.value(3).toLongLong()});
+        KeyTally tally{query.value(1).toLongLong(), query.value(2).toLongLong(),
+                       query.value(3).toLongLong()};
+        tally.first = query.value(4).toLongLong();
+        tally.firstMs = query.value(5).toLongLong();
+        tally.missMs = query.value(6).toLongLong();
+        tallies.insert(query.value(0).toString(), tally);
     }
     return tallies;
+}
+
+QSqlDatabase GameDatabase::connection()
+{
+    if (m_state == State::Unusable || open())
+        return {};
+    return m_db;
 }
 
 bool GameDatabase::forEachGame(const Games &games, const GameFigures &onGame)

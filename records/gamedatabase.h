@@ -5,28 +5,42 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 #include <optional>
+#include <span>
 
 class QSqlError;
 class QSqlQuery;
 
 // Kolrin.db, SQLite through Qt SQL, in the folder of the result files. A
 // format other programs may read, kept to SQL that PostgreSQL also accepts:
-//   PRAGMA user_version = 1
-//   games(id INTEGER PRIMARY KEY, mode TEXT NOT NULL ('kana' or 'letters'),
+//   PRAGMA user_version = 2 (a file of version 1 is brought up to it in place,
+//   in one transaction, every row kept)
+//   games(id INTEGER PRIMARY KEY AUTOINCREMENT (never used again),
+//         mode TEXT NOT NULL ('kana' or 'letters'),
 //         player TEXT NOT NULL, started_at TEXT NOT NULL, ended_at TEXT NOT NULL
 //         (local time, YYYY-MM-DDTHH:MM:SS), level INTEGER NOT NULL,
 //         keys INTEGER NOT NULL, misses INTEGER NOT NULL,
-//         played_ms INTEGER NOT NULL, other_spellings INTEGER NOT NULL (0 or 1)),
+//         played_ms INTEGER NOT NULL, other_spellings INTEGER NOT NULL (0 or 1),
+//         uid TEXT NOT NULL UNIQUE (made when the game ended; names it beyond
+//         this file), lesson INTEGER NOT NULL DEFAULT 0 (1: a lesson game)),
 //     indexed on (mode, player)
 //   key_stats(game_id INTEGER NOT NULL REFERENCES games(id), key TEXT NOT NULL,
 //             typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL,
+//             first, first_ms, miss_ms INTEGER NOT NULL DEFAULT 0,
 //             PRIMARY KEY (game_id, key))
-//   kana_stats(game_id ..., kana TEXT NOT NULL, typed, missed, ms,
-//              PRIMARY KEY (game_id, kana)), kana prompts only
+//     ms is the time to type the key right; of it, first_ms went on the
+//     `first` presses that began a prompt (reading it) and miss_ms on misses
+//   kana_stats(game_id ..., kana TEXT NOT NULL, typed, missed, ms, first,
+//              first_ms, miss_ms, PRIMARY KEY (game_id, kana)), kana prompts only
+//   lesson_keys(mode, player, key TEXT NOT NULL, unlocked_at TEXT NOT NULL,
+//               PRIMARY KEY (mode, player, key)): the keys a player's lessons
+//               have brought in
+//   class_sent(game_id INTEGER PRIMARY KEY REFERENCES games(id),
+//              sent_at TEXT NOT NULL): games a class server has taken
 // and, derived from those for speed, key_totals(mode, player, key, typed,
-// missed, ms) and kana_totals(mode, player, kana, ...), the sums over the games
-// up to totals_state(through_game).
+// missed, ms, first, first_ms, miss_ms) and kana_totals(mode, player, kana,
+// ...), the sums over the games up to totals_state(through_game).
 // One connection, used by one thread only. Nothing here ever shows a box: a
 // failure comes back as the text to show.
 class GameDatabase
@@ -68,6 +82,11 @@ public:
     using GameFigures = std::function<void(qint64 keys, qint64 misses, qint64 playedMs)>;
     bool forEachGame(const Games &games, const GameFigures &onGame);
 
+    // The open file, made or brought up to date as add() would, for SQL of a
+    // feature's own on this object's thread; invalid when the file cannot be
+    // used.
+    QSqlDatabase connection();
+
 private:
     enum class State { Closed, Open, Unusable };
     enum class Fault { None, Broken, Locked, Failed, Unusable };
@@ -80,6 +99,7 @@ private:
     static Failure failureOf(const QSqlError &error);
     Failure open();
     Failure openFile();
+    Failure transaction(QSqlQuery &query, std::initializer_list<std::span<const char *const>> steps);
     Failure setUp();
     Failure setUpTotals();
     Failure write(const GameRecord &game);
@@ -92,5 +112,6 @@ private:
     QString m_connection;
     QSqlDatabase m_db;
     State m_state = State::Closed;
+    int m_version = 0;
     bool m_totals = false; // the file keeps every game's figures summed
 };

@@ -53,6 +53,11 @@ void GameStore::add(const GameRecord &game, const QDateTime &now)
     });
 }
 
+void GameStore::run(std::function<void(GameDatabase &)> job)
+{
+    post([this, job = std::move(job)] { job(database()); });
+}
+
 void GameStore::askWeights(bool kanaMode, const QString &player)
 {
     post([this, kanaMode, player] {

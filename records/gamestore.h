@@ -24,6 +24,9 @@ public:
     void add(const GameRecord &game, const QDateTime &now);
     // The weights of the keys of the player's recent games in the mode.
     void askWeights(bool kanaMode, const QString &player);
+    // `job` on the store's thread, in order with the other requests: a
+    // feature's own SQL, through GameDatabase::connection().
+    void run(std::function<void(GameDatabase &)> job);
     // Requests not yet answered.
     bool isBusy() const { return m_pending.loadRelaxed() > 0; }
 

@@ -476,11 +476,11 @@ private slots:
         for (int n = 0; n <= 33; ++n)
             QTest::addRow("result, %d bytes", n) << u"result"_qs << n << (n == 33);
         // Past the end of its log, which the game before left open: a page
-        // takes 4,120 bytes there, and a game seven (its row, its place in the
-        // index, its keys, theirs, the keys' totals, theirs, and how far the
-        // totals reach): 28,840 bytes.
-        for (int n = 0; n <= 32; n += 2)
-            QTest::addRow("database, %d KB", n) << u"database"_qs << (n << 10) << (n >= 30);
+        // takes 4,120 bytes there, and a game nine (its row, its place in the
+        // two indexes, the last id given, its keys, theirs, the keys' totals,
+        // theirs, and how far the totals reach): 37,080 bytes.
+        for (int n = 0; n <= 40; n += 2)
+            QTest::addRow("database, %d KB", n) << u"database"_qs << (n << 10) << (n >= 38);
         QTest::newRow("database, room enough") << u"database"_qs << (1 << 20) << true;
     }
     void writesStoppedHalfWayLoseNothing()

@@ -16,8 +16,14 @@ KeyTallies parseTallies(const QString &text)
     KeyTallies tallies;
     for (const QString &item : text.split(QStringLiteral("  "), Qt::SkipEmptyParts)) {
         const QStringList figures = item.section(u' ', 1).split(u'/');
-        tallies.insert(item.section(u' ', 0, 0),
-                       {figures[0].toLongLong(), figures[1].toLongLong(), figures[2].toLongLong()});
+        KeyTally tally{figures[0].toLongLong(), figures[1].toLongLong(), figures[2].toLongLong()};
+        // "/first/first ms/miss ms" where they matter.
+        if (figures.size() == 6) {
+            tally.first = figures[3].toLongLong();
+            tally.firstMs = figures[4].toLongLong();
+            tally.missMs = figures[5].toLongLong();
+        }
+        tallies.insert(item.section(u' ', 0, 0), tally);
     }
     return tallies;
 }
@@ -26,7 +32,11 @@ QString format(const KeyTallies &tallies)
 {
     QStringList words;
     for (auto it = tallies.cbegin(); it != tallies.cend(); ++it)
+    {
         words << QStringLiteral("%1 %2/%3/%4").arg(it.key()).arg(it->typed).arg(it->missed).arg(it->ms);
+        if (it->first || it->firstMs || it->missMs)
+            words.last() += QStringLiteral("/%1/%2/%3").arg(it->first).arg(it->firstMs).arg(it->missMs);
+    }
     return words.join(u"  ");
 }
 
@@ -87,29 +97,42 @@ private slots:
     {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("columns"); // name|type|not null|primary key part
+        QTest::addColumn<QString>("references");
+        const QString timing = u"; first|INTEGER|1|0; first_ms|INTEGER|1|0; miss_ms|INTEGER|1|0"_qs;
         QTest::newRow("games") << "games"
                                << "id|INTEGER|0|1; mode|TEXT|1|0; player|TEXT|1|0; started_at|TEXT|1|0; "
                                   "ended_at|TEXT|1|0; level|INTEGER|1|0; keys|INTEGER|1|0; "
-                                  "misses|INTEGER|1|0; played_ms|INTEGER|1|0; other_spellings|INTEGER|1|0";
+                                  "misses|INTEGER|1|0; played_ms|INTEGER|1|0; other_spellings|INTEGER|1|0; "
+                                  "uid|TEXT|1|0; lesson|INTEGER|1|0"
+                               << "";
         QTest::newRow("key_stats") << "key_stats"
                                    << "game_id|INTEGER|1|1; key|TEXT|1|2; typed|INTEGER|1|0; "
-                                      "missed|INTEGER|1|0; ms|INTEGER|1|0";
+                                      "missed|INTEGER|1|0; ms|INTEGER|1|0" + timing
+                                   << "games|game_id|id";
         QTest::newRow("kana_stats") << "kana_stats"
                                     << "game_id|INTEGER|1|1; kana|TEXT|1|2; typed|INTEGER|1|0; "
-                                       "missed|INTEGER|1|0; ms|INTEGER|1|0";
+                                       "missed|INTEGER|1|0; ms|INTEGER|1|0" + timing
+                                    << "games|game_id|id";
+        QTest::newRow("lesson_keys") << "lesson_keys"
+                                     << "mode|TEXT|1|1; player|TEXT|1|2; key|TEXT|1|3; unlocked_at|TEXT|1|0"
+                                     << "";
+        QTest::newRow("class_sent") << "class_sent" << "game_id|INTEGER|0|1; sent_at|TEXT|1|0"
+                                    << "games|game_id|id";
     }
     void keepsTheDocumentedSchema()
     {
         QFETCH(QString, table);
         QFETCH(QString, columns);
+        QFETCH(QString, references);
         QTemporaryDir dir;
         const QString path = dir.filePath(GameDatabase::fileName());
         {
             GameDatabase db(path, false);
-            QVERIFY(db.add(game(false, u"p"_qs, u"A 1/0/100"_qs), QDateTime()).written);
+            const GameDatabase::Outcome outcome = db.add(game(false, u"p"_qs, u"A 1/0/100"_qs), QDateTime());
+            QVERIFY2(outcome.written, qPrintable(outcome.message));
         }
         Reader reader(path);
-        QCOMPARE(reader.rows(u"PRAGMA user_version"_qs), u"1"_qs);
+        QCOMPARE(reader.rows(u"PRAGMA user_version"_qs), u"2"_qs);
         QCOMPARE(reader.rows(u"SELECT name, type, \"notnull\", pk FROM pragma_table_info('%1')"_qs.arg(table)),
                  columns);
         QCOMPARE(reader.rows(u"SELECT name FROM pragma_index_list('games') WHERE origin = 'c'"_qs),
@@ -117,7 +140,72 @@ private slots:
         QCOMPARE(reader.rows(u"SELECT name FROM pragma_index_info('games_mode_player')"_qs),
                  u"mode; player"_qs);
         QCOMPARE(reader.rows(u"SELECT \"table\", \"from\", \"to\" FROM pragma_foreign_key_list('%1')"_qs.arg(table)),
-                 table == u"games" ? QString() : u"games|game_id|id"_qs);
+                 references);
+    }
+
+    // A file of the first version, as that version made it, with two games
+    // folded into its totals: brought up in place, or read as it is.
+    void bringsAVersionOneFileUp_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("the game writes its next game") << false;
+        QTest::newRow("a reader reads it as it is") << true;
+    }
+    void bringsAVersionOneFileUp()
+    {
+        QFETCH(bool, readOnly);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(GameDatabase::fileName());
+        {
+            Reader old(path);
+            for (const char *sql : {
+                     "CREATE TABLE games (id INTEGER PRIMARY KEY, mode TEXT NOT NULL, player TEXT NOT NULL, "
+                     "started_at TEXT NOT NULL, ended_at TEXT NOT NULL, level INTEGER NOT NULL, "
+                     "keys INTEGER NOT NULL, misses INTEGER NOT NULL, played_ms INTEGER NOT NULL, "
+                     "other_spellings INTEGER NOT NULL)",
+                     "CREATE INDEX games_mode_player ON games (mode, player)",
+                     "CREATE TABLE key_stats (game_id INTEGER NOT NULL REFERENCES games(id), key TEXT NOT NULL, "
+                     "typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL, PRIMARY KEY (game_id, key))",
+                     "CREATE TABLE kana_stats (game_id INTEGER NOT NULL REFERENCES games(id), kana TEXT NOT NULL, "
+                     "typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL, PRIMARY KEY (game_id, kana))",
+                     "CREATE TABLE key_totals (mode TEXT NOT NULL, player TEXT NOT NULL, key TEXT NOT NULL, "
+                     "typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL, PRIMARY KEY (mode, player, key))",
+                     "CREATE TABLE kana_totals (mode TEXT NOT NULL, player TEXT NOT NULL, kana TEXT NOT NULL, "
+                     "typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL, PRIMARY KEY (mode, player, kana))",
+                     "CREATE TABLE totals_state (through_game INTEGER NOT NULL)",
+                     "INSERT INTO games VALUES (3, 'kana', 'a', 's', 'e', 4, 3, 1, 9000, 1), "
+                     "(7, 'kana', 'a', 's', 'e', 5, 2, 0, 8000, 0)",
+                     "INSERT INTO key_stats VALUES (3, 'K', 2, 1, 300), (3, 'A', 1, 0, 100), (7, 'K', 2, 0, 200)",
+                     "INSERT INTO kana_stats VALUES (3, 'か', 1, 1, 400), (7, 'か', 2, 0, 200)",
+                     "INSERT INTO key_totals VALUES ('kana', 'a', 'K', 4, 1, 500), ('kana', 'a', 'A', 1, 0, 100)",
+                     "INSERT INTO kana_totals VALUES ('kana', 'a', 'か', 3, 1, 600)",
+                     "INSERT INTO totals_state VALUES (7)",
+                     "PRAGMA user_version = 1"})
+                QCOMPARE(old.rows(QString::fromUtf8(sql)), QString());
+        }
+        GameDatabase db(path, readOnly);
+        const GameDatabase::Games all{true, u"a"_qs, 0};
+        QCOMPARE(format(db.tallies(GameDatabase::Stats::Keys, all)), u"A 1/0/100  K 4/1/500"_qs);
+        QCOMPARE(format(db.tallies(GameDatabase::Stats::Kana, all)), u"か 3/1/600"_qs);
+        QCOMPARE(format(db.tallies(GameDatabase::Stats::Keys, {true, u"a"_qs, 1})), u"K 2/0/200"_qs);
+        if (!readOnly)
+            QVERIFY(db.add(game(true, u"a"_qs, u"K 3/1/600/1/150/100"_qs), QDateTime()).written);
+        Reader reader(path);
+        QCOMPARE(reader.rows(u"PRAGMA user_version"_qs), readOnly ? u"1"_qs : u"2"_qs);
+        QCOMPARE(reader.rows(u"SELECT id, level FROM games ORDER BY id"_qs),
+                 readOnly ? u"3|4; 7|5"_qs : u"3|4; 7|5; 8|7"_qs);
+        if (readOnly)
+            return;
+        QCOMPARE(reader.rows(u"SELECT count(DISTINCT uid), sum(lesson) FROM games"_qs), u"3|0"_qs);
+        QCOMPARE(reader.rows(u"SELECT * FROM key_stats ORDER BY game_id, key"_qs),
+                 u"3|A|1|0|100|0|0|0; 3|K|2|1|300|0|0|0; 7|K|2|0|200|0|0|0; 8|K|3|1|600|1|150|100"_qs);
+        QCOMPARE(format(db.tallies(GameDatabase::Stats::Keys, all)), u"A 1/0/100  K 7/2/1100/1/150/100"_qs);
+        QCOMPARE(db.tallies(GameDatabase::Stats::Keys, {true, u"a"_qs, 1}).value(u"K"_qs).typingMs(), 175.0);
+        // Ids are never given twice, even after another program took the newest game away.
+        QCOMPARE(reader.rows(u"DELETE FROM key_stats WHERE game_id = 8"_qs), QString());
+        QCOMPARE(reader.rows(u"DELETE FROM games WHERE id = 8"_qs), QString());
+        QVERIFY(db.add(game(true, u"a"_qs, u"K 1/0/100"_qs), QDateTime()).written);
+        QCOMPARE(reader.rows(u"SELECT max(id) FROM games"_qs), u"9"_qs);
     }
 
     void storesEachGameWithItsKeys()
@@ -134,13 +222,16 @@ private slots:
             QCOMPARE(format(db.tallies(GameDatabase::Stats::Keys, {false, QString(), 0})), u"A 1/0/100"_qs);
         }
         Reader reader(path);
-        QCOMPARE(reader.rows(u"SELECT * FROM games ORDER BY id"_qs),
+        QCOMPARE(reader.rows(u"SELECT id, mode, player, started_at, ended_at, level, keys, misses, played_ms, "
+                             "other_spellings FROM games ORDER BY id"_qs),
                  u"1|letters|bob|2001-12-02T21:05:00|2001-12-02T21:05:40|7|4|2|38500|0; "
                  "2|kana|山田|2001-12-02T21:05:00|2001-12-02T21:05:40|7|3|2|38500|1; "
                  "3|letters||2001-12-02T21:05:00|2001-12-02T21:05:40|7|1|0|38500|0"_qs);
         QCOMPARE(reader.rows(u"SELECT * FROM key_stats ORDER BY game_id, key"_qs),
-                 u"1|D|2|1|300; 1|L|1|0|300; 1|X|1|1|400; 2|A|1|1|300; 2|K|2|1|200; 3|A|1|0|100"_qs);
-        QCOMPARE(reader.rows(u"SELECT * FROM kana_stats"_qs), u"2|か|1|2|300"_qs);
+                 u"1|D|2|1|300|0|0|0; 1|L|1|0|300|0|0|0; 1|X|1|1|400|0|0|0; 2|A|1|1|300|0|0|0; "
+                 "2|K|2|1|200|0|0|0; 3|A|1|0|100|0|0|0"_qs);
+        QCOMPARE(reader.rows(u"SELECT * FROM kana_stats"_qs), u"2|か|1|2|300|0|0|0"_qs);
+        QCOMPARE(reader.rows(u"SELECT count(DISTINCT uid), sum(lesson) FROM games"_qs), u"3|0"_qs);
     }
 
     // Four games of three players; the newest last. Then, as "foreign" says,
@@ -191,8 +282,10 @@ private slots:
             QVERIFY(db.add(g, QDateTime()).written);
         if (foreign > 0) {
             Reader other(path);
-            QCOMPARE(other.rows(u"INSERT INTO games VALUES (5, 'letters', 'a', '', '', 1, 1, 1, 0, 0)"_qs), QString());
-            QCOMPARE(other.rows(u"INSERT INTO key_stats VALUES (5, 'A', 1, 1, 10)"_qs), QString());
+            QCOMPARE(other.rows(u"INSERT INTO games (id, mode, player, started_at, ended_at, level, keys, misses, "
+                                         "played_ms, other_spellings, uid) VALUES (5, 'letters', 'a', '', '', 1, 1, "
+                                         "1, 0, 0, 'x5')"_qs), QString());
+            QCOMPARE(other.rows(u"INSERT INTO key_stats (game_id, key, typed, missed, ms) VALUES (5, 'A', 1, 1, 10)"_qs), QString());
         }
         if (foreign > 1)
             QVERIFY(db.add(game(false, u"a"_qs, u"B 1/0/50"_qs), QDateTime()).written);
