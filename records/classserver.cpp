@@ -180,57 +180,63 @@ ClassServer::Answer ClassServer::send(const GameRecord &game, bool *added)
 ClassServer::Answer ClassServer::ranking(const QString &mode, const QString &since, Ranking *ranking)
 {
     *ranking = {};
+    Answer answer = best(mode, since, &ranking->best);
+    if (answer.ok())
+        answer = players(mode, since, &ranking->players);
+    return answer;
+}
+
+ClassServer::Answer ClassServer::read(QSqlQuery &query, QList<Row> *rows)
+{
+    if (!query.exec())
+        return failed(query.lastError());
+    while (query.next())
+        rows->append({query.value(0).toInt(), query.value(1).toString(), shown(query.value(2).toDateTime())});
+    return {};
+}
+
+ClassServer::Answer ClassServer::best(const QString &mode, const QString &since, QList<Row> *rows)
+{
+    rows->clear();
     if (Answer answer = open(); !answer.ok())
         return answer;
-    const bool all = since.isEmpty();
-    const QString period = all ? QString() : QStringLiteral(" AND ended_at >= ?");
-    QSqlQuery best(m_db);
-    best.setForwardOnly(true);
-    best.prepare(QStringLiteral("SELECT level, player, ended_at FROM class_results"
-                                " WHERE class = ? AND mode = ?%1"
-                                " ORDER BY level DESC, ended_at LIMIT 30").arg(period));
-    best.addBindValue(m_settings.className);
-    best.addBindValue(mode);
-    if (!all)
-        best.addBindValue(since);
-    if (!best.exec())
-        return failed(best.lastError());
-    while (best.next())
-        ranking->best.append({best.value(0).toInt(), best.value(1).toString(), shown(best.value(2).toDateTime())});
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT level, player, ended_at FROM class_results"
+                                 " WHERE class = ? AND mode = ? AND ended_at >= ?"
+                                 " ORDER BY level DESC, ended_at LIMIT 30"));
+    query.addBindValue(m_settings.className);
+    query.addBindValue(mode);
+    query.addBindValue(since.isEmpty() ? QStringLiteral("-infinity") : since);
+    return read(query, rows);
+}
 
-    QSqlQuery players(m_db);
-    players.setForwardOnly(true);
-    if (all) {
-        // One descent of the index per player rather than a pass over every game.
-        players.prepare(QStringLiteral(
-            "WITH RECURSIVE names AS ("
-            " (SELECT player FROM class_results WHERE class = ? AND mode = ? ORDER BY player LIMIT 1)"
-            " UNION ALL"
-            " SELECT (SELECT r.player FROM class_results r WHERE r.class = ? AND r.mode = ?"
-            "         AND r.player > names.player ORDER BY r.player LIMIT 1)"
-            " FROM names WHERE names.player IS NOT NULL)"
-            " SELECT b.level, b.player, b.ended_at FROM names, LATERAL"
-            " (SELECT level, player, ended_at FROM class_results r WHERE r.class = ? AND r.mode = ?"
-            "  AND r.player = names.player ORDER BY level DESC, ended_at LIMIT 1) b"
-            " ORDER BY b.level DESC, b.ended_at, b.player"));
-        for (int i = 0; i < 3; ++i) {
-            players.addBindValue(m_settings.className);
-            players.addBindValue(mode);
-        }
-    } else {
-        players.prepare(QStringLiteral(
-            "SELECT level, player, ended_at FROM ("
-            " SELECT DISTINCT ON (player) level, player, ended_at FROM class_results"
-            " WHERE class = ? AND mode = ? AND ended_at >= ?"
-            " ORDER BY player, level DESC, ended_at) b"
-            " ORDER BY level DESC, ended_at, player"));
-        players.addBindValue(m_settings.className);
-        players.addBindValue(mode);
-        players.addBindValue(since);
+ClassServer::Answer ClassServer::players(const QString &mode, const QString &since, QList<Row> *rows)
+{
+    rows->clear();
+    if (Answer answer = open(); !answer.ok())
+        return answer;
+    // The players one after another down the index, then each one's best of
+    // the period from the top of their games: a few index pages a player
+    // rather than a pass over every game of the period.
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral(
+        "WITH RECURSIVE names AS ("
+        " (SELECT player FROM class_results WHERE class = ? AND mode = ? ORDER BY player LIMIT 1)"
+        " UNION ALL"
+        " SELECT (SELECT r.player FROM class_results r WHERE r.class = ? AND r.mode = ?"
+        "         AND r.player > names.player ORDER BY r.player LIMIT 1)"
+        " FROM names WHERE names.player IS NOT NULL)"
+        " SELECT b.level, b.player, b.ended_at FROM names, LATERAL"
+        " (SELECT level, player, ended_at FROM class_results r WHERE r.class = ? AND r.mode = ?"
+        "  AND r.player = names.player AND r.ended_at >= ?"
+        "  ORDER BY level DESC, ended_at LIMIT 1) b"
+        " ORDER BY b.level DESC, b.ended_at, b.player"));
+    for (int i = 0; i < 3; ++i) {
+        query.addBindValue(m_settings.className);
+        query.addBindValue(mode);
     }
-    if (!players.exec())
-        return failed(players.lastError());
-    while (players.next())
-        ranking->players.append({players.value(0).toInt(), players.value(1).toString(), shown(players.value(2).toDateTime())});
-    return {};
+    query.addBindValue(since.isEmpty() ? QStringLiteral("-infinity") : since);
+    return read(query, rows);
 }

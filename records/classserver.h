@@ -4,6 +4,9 @@
 
 #include <QList>
 #include <QSqlDatabase>
+
+class QSqlError;
+class QSqlQuery;
 #include <QString>
 
 // One connection to the class server (PostgreSQL through Qt's QPSQL driver),
@@ -57,11 +60,15 @@ public:
     // The class's games of `mode` ("letters", "kana") that ended at `since`
     // (local time, YYYY-MM-DDTHH:MM:SS) or later; empty `since`: all of them.
     Answer ranking(const QString &mode, const QString &since, Ranking *ranking);
+    // Its two parts.
+    Answer best(const QString &mode, const QString &since, QList<Row> *rows);
+    Answer players(const QString &mode, const QString &since, QList<Row> *rows);
 
     static QString modeName(const GameRecord &game);
 
 private:
     Answer failed(const QSqlError &error);
+    Answer read(QSqlQuery &query, QList<Row> *rows);
 
     ClassSettings m_settings;
     QString m_connection;
