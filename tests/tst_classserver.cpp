@@ -447,6 +447,34 @@ private slots:
         QVERIFY(!dialog.checkButton()->isEnabled());
     }
 
+    // A role the server will not let in: one box in the session, after the
+    // game, however many games try again; the games wait in Kolrin.db.
+    void refusedLoginIsOneBoxASession()
+    {
+        ProgramFolder folder;
+        folder.write("Kolrin.cfg", "False\r\nFalse\r\ncarol\r\n");
+        folder.write("Kolrin.ini", settings(u"carol"_qs).toIni({}));
+        Session session(folder);
+        QVERIFY(session.loaded);
+        for (int game = 0; game < 2; ++game) {
+            session.playToTheEnd();
+            session.settle();
+            QTRY_VERIFY_WITH_TIMEOUT(!session.window->classLink().sender()->isSending(), 10000);
+            QTest::qWait(50);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(session.desktop.boxes.size(), 1, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!session.window->classLink().sender()->isSending(), 10000);
+        QTest::qWait(200);
+        QStringList told;
+        for (const FakeDesktop::Box &box : std::as_const(session.desktop.boxes))
+            told << box.text;
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told.first().startsWith(u"クラスのサーバーに入れません。"_qs), qPrintable(told.first()));
+        QVERIFY2(told.first().contains(u"carol"_qs), qPrintable(told.first()));
+        QCOMPARE(serverCount(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(waitingIn(*session.window->history().store()), 2, 5000);
+    }
+
     // The whole game with a frozen server: games go on, and closing takes no
     // longer than closing a game that has no server (which saves and flushes
     // the settings to disk).
