@@ -148,6 +148,7 @@ bool frmZuvel::Form_Load()
         return false;
     }
     LoadSettings();
+    m_class.start();
     if (!LoadRomajiTable())
         return false;
     if (!m_folders.canSave) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "game/classlink.h"
 #include "game/feedback.h"
 #include "game/gamehistory.h"
 #include "game/gamesession.h"
@@ -56,6 +57,7 @@ public:
     GameSession &session() { return m_session; }
     GameHistory &history() { return m_history; }
     const LessonLink &lessons() const { return m_lessons; }
+    ClassLink &classLink() { return m_class; }
     // For tests and the window's own wiring.
     std::int16_t level() const { return m_session.level(); }
     int charPos() const { return m_session.charPos(); }
@@ -148,6 +150,7 @@ private:
     SummaryLink m_summary{m_history};
     ProgressLink m_progress;
     KanaInputLink m_kanaInput{m_session, m_shared, m_progress};
+    ClassLink m_class{this, m_desktop, m_folders, m_shared, m_session, m_history};
     QElapsedTimer m_clock;
 
     QTimer m_tmrUp;

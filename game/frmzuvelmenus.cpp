@@ -16,6 +16,7 @@ void frmZuvel::buildMenus()
     QMenu *view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     view->addAction(QStringLiteral("成績順の表示"), this, &frmZuvel::mnuBest_Click);
     view->addAction(QStringLiteral("成績の推移(&P)"), this, &frmZuvel::mnuProgress_Click);
+    QAction *classRanking = view->addAction(QStringLiteral("クラスのランキング(&C)"));
     view->addSeparator();
     m_mnuStatusBar = addOption(view, QStringLiteral("ステータスバー(&S)"), &Options::statusBar);
     m_mnuKeyboard = addOption(view, QStringLiteral("キーボード(&K)"), &Options::keyboard);
@@ -38,6 +39,7 @@ void frmZuvel::buildMenus()
     m_mnuGameSummary =
         addOption(option, QStringLiteral("ゲームの後にまとめを表示"), &Options::gameSummary);
     m_mnuLessons = addOption(option, QStringLiteral("キーを順に覚える"), &Options::lessons);
+    m_class.setActions(option->addAction(QStringLiteral("クラスのサーバー(&C)...")), classRanking);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addAction(QStringLiteral("目次(&C)"), this, &frmZuvel::mnuMokuji_Click);

@@ -39,7 +39,9 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # plugin among them (libqt6gui6 ships it). It cannot see the font the game
 # draws with, nor the SQLite driver Qt SQL loads by name for the game database; Qt's Japanese button texts are welcome but not needed, and so is
 # its Wayland plugin, without which a Wayland desktop runs the game through X.
+# Qt SQL's PostgreSQL driver is loaded by name too, and only for a class
+# server: a game without one never needs it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libqt6sql6-sqlite")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-wayland, libqt6sql6-psql")
 include(CPack)

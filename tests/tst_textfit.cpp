@@ -115,6 +115,9 @@ QString fieldProblem(const FieldView *field)
 QString menuProblem(const QMenu *menu)
 {
     for (QAction *action : menu->actions()) {
+        // A hidden item takes no room and shows no text.
+        if (!action->isVisible())
+            continue;
         const QString text = QString(action->text()).remove(u'&');
         if (QFontMetrics(menu->font()).horizontalAdvance(text) > menu->actionGeometry(action).width())
             return describe(menu) + QStringLiteral(": \"%1\" does not fit").arg(text);

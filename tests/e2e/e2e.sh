@@ -824,6 +824,7 @@ package_build)
   done
   [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$deb" Version)"
   dpkg-deb -f "$deb" Recommends | grep -qw qt6-wayland || fail "qt6-wayland not recommended"
+  dpkg-deb -f "$deb" Recommends | grep -qw libqt6sql6-psql || fail "libqt6sql6-psql not recommended"
   root=$work/root
   dpkg-deb -x "$deb" "$root"
   for f in usr/lib/kolrin/kolrin usr/lib/kolrin/plugins/libkolrin_progress.so \
