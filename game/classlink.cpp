@@ -102,7 +102,7 @@ void ClassLink::openRanking()
 {
     if (!m_settings.isSet())
         return;
-    frmClassBest window(m_settings, m_shared.RomajiMode, m_window);
+    frmClassBest window(m_settings, GameDatabase::modeName(m_shared.RomajiMode, m_shared.KanaInput), m_window);
     window.showModal();
 }
 

@@ -26,7 +26,9 @@ QList<ClassOutbox::Outgoing> ClassOutbox::waiting(int limit)
         Outgoing out;
         out.id = query.value(0).toLongLong();
         GameRecord &game = out.game;
-        game.kanaMode = query.value(1).toString() != QLatin1String("letters");
+        const QString mode = query.value(1).toString();
+        game.kanaInput = mode == QLatin1String("kanainput");
+        game.kanaMode = mode != QLatin1String("letters");
         game.player = query.value(2).toString();
         game.startedAt = query.value(3).toString();
         game.endedAt = query.value(4).toString();

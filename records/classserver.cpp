@@ -1,5 +1,7 @@
 #include "records/classserver.h"
 
+#include "records/gamedatabase.h"
+
 #include <QAtomicInteger>
 #include <QDateTime>
 #include <QSqlError>
@@ -47,7 +49,7 @@ ClassServer::~ClassServer()
 
 QString ClassServer::modeName(const GameRecord &game)
 {
-    return game.kanaMode ? QStringLiteral("kana") : QStringLiteral("letters");
+    return GameDatabase::modeName(game.kanaMode, game.kanaInput);
 }
 
 ClassServer::Answer ClassServer::failed(const QSqlError &error)

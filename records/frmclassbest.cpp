@@ -43,14 +43,15 @@ void fill(QTreeWidget *list, const QList<ClassServer::Row> &rows)
 }
 }
 
-frmClassBest::frmClassBest(const ClassSettings &settings, bool kanaMode, QWidget *parent)
-    : QDialog(parent), m_settings(settings), m_kanaMode(kanaMode)
+frmClassBest::frmClassBest(const ClassSettings &settings, const QString &mode, QWidget *parent)
+    : QDialog(parent), m_settings(settings), m_mode(mode)
 {
     setWindowTitle(QStringLiteral("クラスのランキング"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
     auto *title = new QLabel(QStringLiteral("%1 ・ %2").arg(settings.className,
-        kanaMode ? QStringLiteral("ローマ字") : QStringLiteral("アルファベット")), this);
+        mode == u"letters" ? QStringLiteral("アルファベット")
+        : mode == u"kanainput" ? QStringLiteral("かな入力") : QStringLiteral("ローマ字")), this);
     title->setObjectName(QStringLiteral("classTitle"));
     title->setFont(Dialogs::japaneseFont(11, true));
 
@@ -103,7 +104,7 @@ void frmClassBest::load(ClassReader::Period period, const QDateTime &now)
 {
     periodButton(period)->setChecked(true);
     m_status->setText(QStringLiteral("読み込み中..."));
-    m_reader.readRanking(m_settings, m_kanaMode ? QStringLiteral("kana") : QStringLiteral("letters"),
+    m_reader.readRanking(m_settings, m_mode,
                          ClassReader::since(period, now));
 }
 

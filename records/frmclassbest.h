@@ -16,7 +16,8 @@ class frmClassBest : public QDialog
 {
     Q_OBJECT
 public:
-    frmClassBest(const ClassSettings &settings, bool kanaMode, QWidget *parent = nullptr);
+    // `mode` as games.mode has it.
+    frmClassBest(const ClassSettings &settings, const QString &mode, QWidget *parent = nullptr);
 
     // Reads again from the server; `now` picks the week and the month.
     void load(ClassReader::Period period, const QDateTime &now);
@@ -31,7 +32,7 @@ private:
     void showRanking(const ClassServer::Ranking &ranking, const QString &message);
 
     ClassSettings m_settings;
-    bool m_kanaMode;
+    QString m_mode;
     ClassReader m_reader;
     QButtonGroup *m_periods;
     QTreeWidget *m_best;

@@ -256,8 +256,10 @@ private slots:
         QFETCH(QString, fault);
         QTemporaryDir dir;
         const QString path = dir.filePath(GameDatabase::fileName());
-        const QList<GameRecord> games{classGame(u"alice"_qs, 5), classGame(u"alice"_qs, 8),
-                                      classGame(u"alice"_qs, 6)};
+        QList<GameRecord> games{classGame(u"alice"_qs, 5), classGame(u"alice"_qs, 8),
+                                classGame(u"alice"_qs, 6)};
+        // One typed on the kana keys: the server keeps its mode apart.
+        games[2].kanaMode = games[2].kanaInput = true;
         {
             GameStore store(path);
             if (fault == u"stopped")
@@ -315,7 +317,8 @@ private slots:
         }
         QCOMPARE(serverCount(), 3);
         QCOMPARE(serverCount(QStringLiteral("key_stats")), 6);
-        QCOMPARE(m_pg->value(u"SELECT string_agg(level::text, ',' ORDER BY level) FROM games"_qs), u"5,6,8"_qs);
+        QCOMPARE(m_pg->value(u"SELECT string_agg(level::text || mode, ',' ORDER BY level) FROM games"_qs),
+                 u"5letters,6kanainput,8letters"_qs);
     }
 
     void withoutAServerNothingConnects()
@@ -365,7 +368,7 @@ private slots:
         kana.kanaMode = true;
         QVERIFY(alice.send(kana).ok());
 
-        frmClassBest window(settings(), false);
+        frmClassBest window(settings(), u"letters"_qs);
         const QDateTime now(QDate(2026, 12, 8), QTime(12, 0));
         window.load(ClassReader::Period::All, now);
         QTRY_COMPARE_WITH_TIMEOUT(window.best()->topLevelItemCount(), 4, 10000);
