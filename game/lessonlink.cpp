@@ -31,19 +31,32 @@ LessonLink::LessonLink(frmZuvel &window, const Feedback &feedback)
 void LessonLink::apply(const Options &options)
 {
     m_sound = options.sound;
-    if (options.lessons != m_on) {
-        m_on = options.lessons;
-        if (m_on)
-            reload();
-        else
-            m_tracker.stop();
-    }
+    m_option = options.lessons;
+    m_kanaInput = options.kanaInput;
+    setOn(wanted());
     // The guide may have just been made.
     showKeys();
 }
 
+bool LessonLink::wanted() const
+{
+    return m_option && !(m_kanaInput && m_window.session().romajiMode());
+}
+
+void LessonLink::setOn(bool on)
+{
+    if (on == m_on)
+        return;
+    m_on = on;
+    if (m_on)
+        reload();
+    else
+        m_tracker.stop();
+}
+
 void LessonLink::follow()
 {
+    setOn(wanted());
     if (m_on && (m_kanaMode != m_window.session().romajiMode() || m_player != m_window.playerName()))
         reload();
 }

@@ -32,6 +32,9 @@ public:
 
 private:
     void follow();
+    // Lessons teach letters: kana typed on the kana keys have none.
+    bool wanted() const;
+    void setOn(bool on);
     void reload();
     void use(bool kanaMode, const QString &player, const LessonRecords::Lesson &lesson);
     void keep(const QString &letters);
@@ -42,6 +45,8 @@ private:
     const Feedback &m_feedback;
     LessonTracker m_tracker;
     bool m_on = false;
+    bool m_option = false;
+    bool m_kanaInput = false;
     bool m_sound = false;
     // Whom and which mode the tracker's letters are for.
     bool m_kanaMode = false;

@@ -646,6 +646,20 @@ private slots:
         QTRY_VERIFY(!again.lessons().isLoading());
         QCOMPARE(again.lessons().tracker().letters(), u"FJDKSLAO"_qs);
         QCOMPARE(again.keyboard()->newestKey(), QChar(u'O'));
+
+        // Kana typed on the kana keys have no letters to bring in; kana mode
+        // with the option off again has its own lesson, a new one.
+        QAction *kanaInput = nullptr;
+        for (QAction *action : again.findChildren<QAction *>())
+            kanaInput = action->text() == u"かな入力" ? action : kanaInput;
+        QVERIFY(kanaInput);
+        again.mnuRoma()->trigger();
+        kanaInput->trigger();
+        QCOMPARE(again.lessons().tracker().letters(), QString());
+        QVERIFY(!again.keyboard()->isLocked(u'Q'));
+        kanaInput->trigger();
+        QTRY_COMPARE(again.lessons().tracker().letters(), u"FJDKSLA"_qs);
+        QVERIFY(again.keyboard()->isLocked(u'Q'));
     }
 
     void statusBarAddsBelowTheClientArea()
