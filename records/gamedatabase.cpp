@@ -733,7 +733,8 @@ qint64 GameDatabase::salvage(const QString &aside)
                     if (after > std::numeric_limits<qint64>::max() - skip)
                         break;
                     after += skip;
-                    skip *= 2;
+                    if (skip <= std::numeric_limits<qint64>::max() / 2)
+                        skip *= 2;
                 }
                 return copied;
             };
