@@ -1,5 +1,7 @@
 #include "game/fieldview.h"
 
+#include "platform/largetext.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <qdrawutil.h>
@@ -39,6 +41,7 @@ const QPixmap &FieldView::image() const
 
 void FieldView::paintStroke(const Stroke &stroke) const
 {
+    LargeText::settle(stroke.font);
     QPainter p(&m_image);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setFont(stroke.font);

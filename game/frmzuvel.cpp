@@ -6,6 +6,7 @@
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/instancelock.h"
+#include "platform/largetext.h"
 #include "platform/textfile.h"
 #include "records/frmbest.h"
 #include "records/frmreplay.h"
@@ -120,6 +121,7 @@ void frmZuvel::buildLayout()
     m_lblKana->setObjectName(QStringLiteral("lblKana"));
     m_lblKana->setGeometry(80, 24, 186, 97);
     m_lblKana->setFont(Dialogs::japaneseFont(72));
+    LargeText::settleBeforePaint(m_lblKana);
     m_lblKana->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The label is part of the window's own surface: the field passes over it.
     m_lblKana->lower();
