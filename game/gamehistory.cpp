@@ -21,6 +21,17 @@ GameHistory::GameHistory(GameSession &session, Desktop &desktop, QWidget *window
         m_untold << message;
         tellProblems();
     });
+    // At start-up the database's driver and file are opened only once the
+    // window is on the screen (its first paint, or a second at most for a
+    // window never shown): loading them beside the window's own start held
+    // the window back. What the features ask meanwhile waits its turn.
+    if (m_window && !m_window->isVisible()) {
+        m_store->hold();
+        m_window->installEventFilter(this);
+        m_releaseLatest.setSingleShot(true);
+        connect(&m_releaseLatest, &QTimer::timeout, this, &GameHistory::releaseStore);
+        m_releaseLatest.start(FirstRequestsLatestMs);
+    }
     // Queued, so that a box waits for the game-over dialog to close and the
     // replay to start or not.
     connect(&session, &GameSession::promptChanged, this, &GameHistory::tellProblems,
@@ -38,6 +49,7 @@ void GameHistory::gameOver(const GameSummary &summary)
     GameRecord game = m_recorder.record(summary, m_player, now);
     // Made here, once: a copy of the game sent anywhere else keeps the name.
     game.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    releaseStore();
     if (m_store)
         m_store->add(game, now);
     emit recorded(game);
@@ -63,16 +75,6 @@ void GameHistory::refreshWeights()
 {
     if (!m_focus || !m_store)
         return;
-    // At start-up the database's driver and file are opened only once the
-    // window is on the screen (its first paint, or a second at most for a
-    // window never shown): loading them beside the window's own start held
-    // the window back. The first prompt is drawn again when the weights come.
-    if (m_window && !m_window->isVisible() && !m_deferred) {
-        m_deferred = m_waiting = true;
-        m_window->installEventFilter(this);
-        QTimer::singleShot(FirstWeightsLatestMs, this, &GameHistory::askFirstWeights);
-        return;
-    }
     if (!weightsAreFor(m_weightsMode, m_weightsKanaInput, m_weightsPlayer))
         m_session.setKeyWeights({});
     m_weightsMode = m_session.romajiMode();
@@ -84,17 +86,19 @@ void GameHistory::refreshWeights()
 bool GameHistory::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_window && event->type() == QEvent::Paint)
-        QTimer::singleShot(0, this, &GameHistory::askFirstWeights);
+        QTimer::singleShot(0, this, &GameHistory::releaseStore);
     return QObject::eventFilter(watched, event);
 }
 
-void GameHistory::askFirstWeights()
+void GameHistory::releaseStore()
 {
-    if (!m_waiting)
+    if (!m_store)
         return;
-    m_waiting = false;
-    m_window->removeEventFilter(this);
-    refreshWeights();
+    if (m_window)
+        m_window->removeEventFilter(this);
+    // An idle window wakes for nothing.
+    m_releaseLatest.stop();
+    m_store->release();
 }
 
 // Keys typed on the kana keys weigh nothing for romaji, nor the other way.

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 #include <memory>
 
 class Desktop;
@@ -29,7 +30,7 @@ public:
     // folder.
     void addKept();
     // Requests to the file not yet answered.
-    bool isBusy() const { return m_store && (m_waiting || m_store->isBusy()); }
+    bool isBusy() const { return m_store && m_store->isBusy(); }
     // The file's thread, for a feature's own questions; null when nothing is recorded.
     GameStore *store() const { return m_store.get(); }
 
@@ -43,8 +44,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    static constexpr int FirstWeightsLatestMs = 1000;
-    void askFirstWeights();
+    static constexpr int FirstRequestsLatestMs = 1000;
+    void releaseStore();
     void gameOver(const GameSummary &summary);
     void refreshWeights();
     void useWeights(bool kanaMode, const QString &player, const KeyWeights &weights,
@@ -59,9 +60,8 @@ private:
     QString m_path;
     GameRecorder m_recorder;
     std::unique_ptr<GameStore> m_store;
+    QTimer m_releaseLatest;
     bool m_focus = false;
-    bool m_deferred = false; // the first weights wait for the event loop
-    bool m_waiting = false;
     // Whom and which mode the weights in use are for.
     bool m_weightsMode = false;
     bool m_weightsKanaInput = false;

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QThread>
 #include <QTimer>
+#include <utility>
 
 GameStore::GameStore(const QString &path, QObject *parent) : QObject(parent), m_path(path)
 {
@@ -12,6 +13,8 @@ GameStore::GameStore(const QString &path, QObject *parent) : QObject(parent), m_
 
 GameStore::~GameStore()
 {
+    // Requests still held go with the window that never showed: games kept
+    // stay in their file for the next start.
     if (!m_thread)
         return;
     // A connection and a timer belong to the thread that made them. Games
@@ -30,6 +33,11 @@ GameStore::~GameStore()
 // never opens the file.
 void GameStore::post(std::function<void()> job)
 {
+    if (m_held) {
+        m_pending.ref();
+        m_heldJobs.append(std::move(job));
+        return;
+    }
     if (!m_thread) {
         m_thread = new QThread(this);
         m_thread->setObjectName(QStringLiteral("GameStore"));
@@ -42,6 +50,18 @@ void GameStore::post(std::function<void()> job)
         job();
         m_pending.deref();
     }, Qt::QueuedConnection);
+}
+
+void GameStore::release()
+{
+    if (!m_held)
+        return;
+    m_held = false;
+    const QList<std::function<void()>> jobs = std::exchange(m_heldJobs, {});
+    for (const std::function<void()> &job : jobs) {
+        m_pending.deref();
+        post(job);
+    }
 }
 
 GameDatabase &GameStore::database()

@@ -3,6 +3,7 @@
 #include "records/weakkeys.h"
 
 #include <QAtomicInt>
+#include <QList>
 #include <QObject>
 #include <functional>
 #include <memory>
@@ -36,8 +37,12 @@ public:
     // `job` on the store's thread, in order with the other requests: a
     // feature's own SQL, through GameDatabase::connection().
     void run(std::function<void(GameDatabase &)> job);
-    // Requests not yet answered.
+    // Requests not yet answered, those held included.
     bool isBusy() const { return m_pending.loadRelaxed() > 0; }
+    // Requests wait until release(), in order: the driver and the file are
+    // not loaded beside a window that is still being put on the screen.
+    void hold() { m_held = true; }
+    void release();
 
 signals:
     void added();
@@ -58,4 +63,6 @@ private:
     QTimer *m_retry = nullptr;           // lives on m_thread
     std::unique_ptr<GameDatabase> m_db; // used on m_thread only
     QAtomicInt m_pending;
+    bool m_held = false;
+    QList<std::function<void()>> m_heldJobs;
 };

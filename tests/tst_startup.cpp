@@ -282,6 +282,12 @@ private slots:
                                  again.window->mnuGameSummary(),
                                  again.window->mnuLessons()})
             QCOMPARE(a->isChecked(), a == action(*again.window));
+        // What the options ask of the game database waits for the window.
+        QTest::qWait(100);
+        QVERIFY(!folder.has("Kolrin.db"));
+        again.window->show();
+        QTRY_VERIFY(!again.window->history().isBusy());
+        QCOMPARE(folder.has("Kolrin.db"), item == u"focus" || item == u"lessons");
     }
 
     void unsavableSettingsAreToldAndTheProgramStillEnds()
