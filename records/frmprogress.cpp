@@ -40,6 +40,25 @@ QString dated(const QString &date)
     return date.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(date);
 }
 
+// A result file of millions of lines takes a core for most of a second, so
+// the files are read one at a time on a thread of their own, and the
+// database's figures, which come in milliseconds, never queue behind them.
+// Both outlive the window: closing it does not wait for a reading.
+QThreadPool *pool(bool files)
+{
+    static QThreadPool *const filePool = [] {
+        auto *p = new QThreadPool(QCoreApplication::instance());
+        p->setMaxThreadCount(1);
+        return p;
+    }();
+    static QThreadPool *const figurePool = [] {
+        auto *p = new QThreadPool(QCoreApplication::instance());
+        p->setMaxThreadCount(2);
+        return p;
+    }();
+    return files ? filePool : figurePool;
+}
+
 struct Levels
 {
     Progress progress;
@@ -217,14 +236,16 @@ void frmProgress::run(int tab, Work work, Show show)
 {
     const int generation = ++m_generation[tab];
     ++m_loading;
+    ++m_loadingTab[tab];
     auto *watcher = new QFutureWatcher<Result>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, tab, generation, show] {
         --m_loading;
+        --m_loadingTab[tab];
         if (generation == m_generation[tab])
             show(watcher->result());
         watcher->deleteLater();
     });
-    watcher->setFuture(QtConcurrent::run(std::move(work)));
+    watcher->setFuture(QtConcurrent::run(pool(tab == LevelTab), std::move(work)));
 }
 
 // Each tab on its own: the database's figures come in milliseconds, and do not
@@ -236,7 +257,10 @@ void frmProgress::load(std::optional<QByteArray> chosen)
     const QByteArray key = chosen.value_or(QByteArray());
     m_chosen = chosen;
     reloadDatabaseTabs();
-    run<Levels>(LevelTab, [path, key] { return readLevels(path, key); },
+    const int asked = m_levelsAsked->fetchAndAddRelaxed(1) + 1;
+    run<Levels>(LevelTab, [path, key, asked, latest = m_levelsAsked] {
+                    return latest->loadRelaxed() == asked ? readLevels(path, key) : Levels();
+                },
                 [this, asked = chosen](const Levels &levels) {
                     std::optional<QByteArray> shown;
                     if (!levels.chosen.isEmpty())

@@ -2,6 +2,8 @@
 #include "records/progress.h"
 #include "records/progresswindow.h"
 
+#include <QAtomicInt>
+#include <memory>
 #include <optional>
 
 class QChart;
@@ -49,8 +51,9 @@ public:
     SpeedChart *speedChart() const { return m_speed; }
     WeakKeysPanel *weakKeys() const { return m_weakKeys; }
     KeySpeedPanel *keySpeeds() const { return m_keySpeeds; }
-    // Figures asked for and not yet shown.
+    // Figures asked for and not yet shown: of any tab, or of one.
     bool isLoading() const { return m_loading > 0; }
+    bool isLoading(Tab tab) const { return m_loadingTab[tab] > 0; }
 
 private:
     void buildLevelTab(QWidget *tab);
@@ -78,6 +81,10 @@ private:
     // A tab's figures, then the chosen key's progress of the two key tabs.
     int m_generation[Tabs + 2] = {};
     bool m_stale[Tabs] = {};
+    int m_loadingTab[Tabs + 2] = {};
+    // The levels' reading asked for last: one asked for earlier and not yet
+    // begun is skipped.
+    std::shared_ptr<QAtomicInt> m_levelsAsked = std::make_shared<QAtomicInt>(0);
     int m_loading = 0;
 
     QComboBox *m_cboPlayer;
