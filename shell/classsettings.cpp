@@ -21,6 +21,10 @@ QString scratchFile(const QTemporaryDir &dir, const QByteArray &bytes)
 ClassSettings ClassSettings::fromIni(const QByteArray &bytes)
 {
     ClassSettings settings;
+    // Most players' files have options only: a start spares itself the
+    // scratch copy and the second parse then.
+    if (!bytes.contains("[" + Group.toLatin1() + "]"))
+        return settings;
     QTemporaryDir dir;
     const QString path = scratchFile(dir, bytes);
     if (path.isEmpty())
