@@ -299,7 +299,7 @@ void frmProgress::loadTab(int tab)
                 GameDatabase db(path, true);
                 read = KeyHistory(db).forEachGame(games, [&builder](const QString &player, qint64 k, qint64 m, qint64 ms) {
                     builder.addGame(k, m, ms, player);
-                });
+                }, coloured);
             }
             figures.progress = builder.result();
             if (figures.progress.games == 0) {

@@ -93,21 +93,37 @@ KeyProgress KeyHistory::progress(GameDatabase::Stats stats, const GameDatabase::
     return builder.result();
 }
 
-bool KeyHistory::forEachGame(const GameDatabase::Games &games, const GameFigures &onGame)
+bool KeyHistory::forEachGame(const GameDatabase::Games &games, const GameFigures &onGame,
+                             const QStringList &named)
 {
     QSqlDatabase connection = m_db.connection();
     if (!connection.isOpen())
         return false;
+    // The index of the game's player in `named`, or -1.
+    QString which = QStringLiteral("-1");
+    if (!games.player && !named.isEmpty()) {
+        which = QStringLiteral("CASE g.player");
+        for (qsizetype i = 0; i < named.size(); ++i)
+            which += QStringLiteral(" WHEN ? THEN %1").arg(i);
+        which += QStringLiteral(" ELSE -1 END");
+    }
     QSqlQuery query(connection);
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT g.player, g.keys, g.misses, g.played_ms FROM games g WHERE %1 ORDER BY g.id")
-                      .arg(whereOf(games)));
+    query.prepare(QStringLiteral("SELECT %1, g.keys, g.misses, g.played_ms FROM games g WHERE %2 ORDER BY g.id")
+                      .arg(which, whereOf(games)));
+    if (!games.player)
+        for (const QString &name : named)
+            query.addBindValue(name);
     bindGames(query, games);
     if (!query.exec())
         return false;
-    while (query.next())
-        onGame(query.value(0).toString(), query.value(1).toLongLong(), query.value(2).toLongLong(),
+    const QString none;
+    const QString &chosen = games.player ? *games.player : none;
+    while (query.next()) {
+        const int index = query.value(0).toInt();
+        onGame(index >= 0 ? named[index] : chosen, query.value(1).toLongLong(), query.value(2).toLongLong(),
                query.value(3).toLongLong());
+    }
     return true;
 }
 
