@@ -203,6 +203,8 @@ private slots:
         QTest::addColumn<QString>("unlocked"); // as told, one word each time
         QTest::newRow("letters: too few attempts yet") << "letters" << 30 << "" << "" << "FJDKSLA" << "";
         QTest::newRow("letters: every threshold met") << "letters" << 60 << "" << "" << "FJDKSLAO" << "O";
+        QTest::newRow("letters: kana input, for kana only, changes nothing")
+            << "letters kanainput" << 60 << "" << "" << "FJDKSLAO" << "O";
         QTest::newRow("letters: one letter too slow holds the next back")
             << "letters" << 150 << "D" << "" << "FJDKSLA" << "";
         QTest::newRow("letters: one letter missed too often holds the next back")
@@ -227,8 +229,8 @@ private slots:
         quint64 seed = 0;
         GameSession session([&seed] { return ++seed; });
         session.setTable(shippedTable());
-        session.setRomajiMode(mode != u"letters");
-        session.setKanaInput(mode == u"kanainput");
+        session.setRomajiMode(!mode.startsWith(u"letters"));
+        session.setKanaInput(mode.endsWith(u"kanainput"));
         LessonTracker tracker(session);
         QStringList told;
         connect(&tracker, &LessonTracker::unlocked, this, [&told](const QString &l) { told << l; });
