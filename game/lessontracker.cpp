@@ -117,11 +117,12 @@ void LessonTracker::check()
 
 void LessonTracker::setLetters(const QString &letters)
 {
-    m_session.setLessonLetters(letters, m_kanaKeys);
-    if (letters == m_letters)
-        return;
+    const bool changed = letters != m_letters;
     m_letters = letters;
-    emit lettersChanged();
+    // Also when only the kind of lesson changed: the session may draw anew.
+    m_session.setLessonLetters(letters, m_kanaKeys);
+    if (changed)
+        emit lettersChanged();
 }
 
 QList<KeyTallies> LessonTracker::games() const
