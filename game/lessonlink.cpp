@@ -123,9 +123,18 @@ void LessonLink::announce(const QString &letters)
     QStringList shown;
     for (QChar c : letters)
         shown << QString(c);
-    m_message->setText(QStringLiteral("新しいキー: %1").arg(shown.join(u' ')));
+    const QString text = QStringLiteral("新しいキー: %1").arg(shown.join(u' '));
+    m_message->setText(text);
     m_message->adjustSize();
     const QWidget *field = m_window.picPrint();
+    // Keys the word list never asks for come all at once: a line of them
+    // would run off the field.
+    const int room = field->width() - 2 * MessageMargin;
+    if (m_message->width() > room) {
+        const int frame = m_message->width() - m_message->fontMetrics().horizontalAdvance(text);
+        m_message->setText(m_message->fontMetrics().elidedText(text, Qt::ElideRight, room - frame));
+        m_message->adjustSize();
+    }
     m_message->move(field->width() - m_message->width() - MessageMargin,
                     field->height() - m_message->height() - MessageMargin);
     m_message->show();

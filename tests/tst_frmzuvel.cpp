@@ -700,6 +700,25 @@ private slots:
         QTRY_COMPARE(again.lessons().tracker().letters(), u"はましのとりちれ゛"_qs);
     }
 
+    // A word list that asks for は alone: once it is mastered, every other
+    // key comes with it, and the message of them stays on the field.
+    void manyKeysAtOnceStayOnTheField()
+    {
+        Game g("False\r\nTrue\r\nTester\r\n", "\xca\r\n@\r\nHA\r\n@\r\n",
+               "[Options]\nLessons=true\nKanaInput=true\n");
+        QTRY_VERIFY(!g.window->lessons().isLoading());
+        g.window->cmdStart_Click();
+        for (int n = 0; n < 20; ++n)
+            QTest::sendKeyEvent(QTest::Click, g.window->txtType(), Qt::Key_unknown, u"は"_qs, Qt::NoModifier);
+        g.window->timer().stop();
+        QCOMPARE(g.window->lessons().tracker().letters(), Lessons::KanaOrder.toString());
+        QLabel *message = g.window->lessons().message();
+        QVERIFY2(message->text().startsWith(u"新しいキー: ゛ あ い"_qs) && message->text().endsWith(u'…'),
+                 qPrintable(message->text()));
+        QVERIFY(message->geometry().left() >= 0);
+        QVERIFY(message->geometry().right() < g.window->picPrint()->width());
+    }
+
     void statusBarAddsBelowTheClientArea()
     {
         Game g;
