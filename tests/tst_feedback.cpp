@@ -154,18 +154,6 @@ private slots:
         QCOMPARE(fill(u'A'), QColor(25, 85, 200));
         const QPointF dot = keyboard.keyRect(u'O').topRight() + QPointF(-5.5, 5.5);
         QCOMPARE(keyboard.grab().toImage().pixelColor(dot.toPoint()), QColor(230, 140, 0));
-        // A lesson of kana keys greys the kana keys not come yet, signs too.
-        keyboard.setKanaLegends(true);
-        keyboard.setLessonKeys(u"はましのとりちれ゛"_qs, u'゛');
-        QCOMPARE(fill(u'Q'), QColor(200, 200, 200));
-        QCOMPARE(fill(u'['), QColor(200, 200, 200));
-        QCOMPARE(fill(u';'), KeyboardView::tintOf(Finger::RightLittle));
-        QCOMPARE(fill(u'@'), KeyboardView::tintOf(Finger::RightLittle));
-        QCOMPARE(keyboard.grab().toImage().pixelColor(
-                     (keyboard.keyRect(u'@').topRight() + QPointF(-5.5, 5.5)).toPoint()),
-                 QColor(230, 140, 0));
-        QCOMPARE(keyboard.grab().toImage().pixelColor(dot.toPoint()), QColor(200, 200, 200));
-        keyboard.setKanaLegends(false);
         keyboard.setLessonKeys({}, {});
         QCOMPARE(fill(u'Q'), KeyboardView::tintOf(Finger::LeftLittle));
         keyboard.setKeyColours({{u'A', QColor(192, 0, 0)}});

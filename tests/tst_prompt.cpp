@@ -219,8 +219,6 @@ private slots:
             << true << "FJDKSLA" << "S=10" << "A AKA ASA DA JA KA SA" << "SA" << 10.0 / 25;
         QTest::newRow("kana keys: entries of the home row")
             << true << "はましのとりちれ" << "" << "CHI HA MA NO RE RI SHI TO" << "HA" << 1.0 / 8;
-        QTest::newRow("kana keys: with the weak keys' weights")
-            << true << "はましのとりちれ" << "は=10" << "CHI HA MA NO RE RI SHI TO" << "HA" << 10.0 / 17;
         QTest::newRow("kana keys: a new key brings the entries it unlocks")
             << true << "はましのとりちれ゛" << ""
             << "BA CHI DO HA JI MA NO RE RI SHI TO" << "HA" << 1.0 / 12;

