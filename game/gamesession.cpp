@@ -37,7 +37,7 @@ void GameSession::NextPrompt()
 {
     RandomSource random(m_seeds());
     m_prompt = ::NextPrompt(m_table, m_romajiMode, random, m_weights, m_kanaInput,
-                            {m_kanaInput ? QString() : m_lesson, judgesSpellings()});
+                            {lesson(), judgesSpellings(), m_lessonKanaKeys});
     takeGuide();
 }
 
@@ -53,9 +53,22 @@ void GameSession::takeGuide()
                       ? RomajiSpelling::spellingsOf(m_prompt.tableKana, m_prompt.romaji)
                       : QStringList{m_firstGuide};
     // A lesson shows a spelling of its letters where there is one.
-    if (!m_lesson.isEmpty() && judgesSpellings()) {
+    if (!m_lesson.isEmpty() && !m_lessonKanaKeys && judgesSpellings()) {
         m_spellings.move(Lessons::shownSpelling(m_spellings, m_lesson), 0);
         m_firstGuide = m_currentRomaji = m_spellings.first();
+    }
+}
+
+void GameSession::setLessonLetters(const QString &letters, bool kanaKeys)
+{
+    const bool otherKeys = kanaKeys != m_lessonKanaKeys || letters.isEmpty() != m_lesson.isEmpty();
+    m_lesson = letters;
+    m_lessonKanaKeys = kanaKeys;
+    // Kana input just turned on leaves a prompt of the letters' lesson, keys
+    // the new lesson may not have yet.
+    if (otherKeys && !m_prompt.romaji.isEmpty() && m_charPos == 1 && !isPaused() && !isCounting()) {
+        NextPrompt();
+        emit promptChanged();
     }
 }
 
@@ -84,9 +97,10 @@ QString GameSession::fieldTyped(int length) const
 QString GameSession::statusText(qint64 nowMs) const
 {
     const QString figures = m_stats.statusText(m_level, nowMs);
-    if (m_lesson.isEmpty())
+    if (lesson().isEmpty())
         return figures;
-    return figures + QStringLiteral("　キー %1/%2").arg(m_lesson.size()).arg(Lessons::Letters);
+    const Lessons::Course &course = m_lessonKanaKeys ? Lessons::KanaCourse : Lessons::LetterCourse;
+    return figures + QStringLiteral("　キー %1/%2").arg(m_lesson.size()).arg(course.size());
 }
 
 void GameSession::start(qint64 nowMs)
@@ -189,7 +203,7 @@ bool GameSession::tick(qint64 nowMs)
     summary.romajiMode = m_romajiMode;
     summary.otherSpellings = judgesSpellings();
     summary.kanaInput = m_kanaInput && m_romajiMode;
-    summary.lesson = !m_lesson.isEmpty();
+    summary.lesson = !lesson().isEmpty();
     summary.keys = m_stats.keys();
     summary.misses = m_stats.misses();
     summary.startedAtMs = m_startedAt;

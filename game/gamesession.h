@@ -66,9 +66,15 @@ public:
     // drawn again with them while nothing of it is typed and no game runs.
     void setKeyWeights(KeyWeights weights);
     const KeyWeights &keyWeights() const { return m_weights; }
-    // Prompts drawn from now on use only a lesson's letters; none: every letter.
-    void setLessonLetters(const QString &letters) { m_lesson = letters; }
+    // Prompts drawn from now on use only a lesson's letters, or with
+    // `kanaKeys` its kana keys; none: every letter. A lesson counts only in
+    // the way of typing it is for (kanaKeyLessons()). A lesson of other keys
+    // than before, or none, draws the prompt on screen again while none of it
+    // is typed.
+    void setLessonLetters(const QString &letters, bool kanaKeys = false);
     const QString &lessonLetters() const { return m_lesson; }
+    // Kana prompts go on the kana keys: a lesson teaches those keys.
+    bool kanaKeyLessons() const { return m_kanaInput && m_romajiMode; }
     const RomajiTable &table() const { return m_table; }
     // Other spellings count for kana prompts only, with the option on.
     bool judgesSpellings() const { return m_flexible && m_romajiMode && !m_kanaGuide; }
@@ -127,7 +133,7 @@ public:
     int count() const { return m_count; }
     // Running, paused or counting: a game is under way.
     bool inGame() const { return m_state != State::Idle; }
-    // With a lesson, how many letters it has: "キー 9/26".
+    // With a lesson, how many of its keys it has: "キー 9/26".
     QString statusText(qint64 nowMs) const;
 
 signals:
@@ -156,6 +162,8 @@ private:
     void moveField(float top);
     void startGame(qint64 nowMs);
     void takeGuide();
+    // The lesson's keys if it is for the way prompts are typed now.
+    QString lesson() const { return m_lessonKanaKeys == kanaKeyLessons() ? m_lesson : QString(); }
 
     Seeds m_seeds;
     RomajiTable m_table;
@@ -165,6 +173,7 @@ private:
     bool m_kanaGuide = false;
     KeyWeights m_weights;
     QString m_lesson;
+    bool m_lessonKanaKeys = false;
 
     State m_state = State::Idle;
     std::int16_t m_level = 1;

@@ -32,15 +32,9 @@ void LessonLink::apply(const Options &options)
 {
     m_sound = options.sound;
     m_option = options.lessons;
-    m_kanaInput = options.kanaInput;
-    setOn(wanted());
+    follow();
     // The guide may have just been made.
     showKeys();
-}
-
-bool LessonLink::wanted() const
-{
-    return m_option && !(m_kanaInput && m_window.session().romajiMode());
 }
 
 void LessonLink::setOn(bool on)
@@ -54,18 +48,23 @@ void LessonLink::setOn(bool on)
         m_tracker.stop();
 }
 
+// Also after kana input was turned on or off: the session says so with a
+// new guide.
 void LessonLink::follow()
 {
-    setOn(wanted());
-    if (m_on && (m_kanaMode != m_window.session().romajiMode() || m_player != m_window.playerName()))
+    setOn(m_option);
+    const GameSession &session = m_window.session();
+    if (m_on && (m_kanaMode != session.romajiMode() || m_kanaKeys != session.kanaKeyLessons()
+                 || m_player != m_window.playerName()))
         reload();
 }
 
 void LessonLink::reload()
 {
     m_kanaMode = m_window.session().romajiMode();
+    m_kanaKeys = m_window.session().kanaKeyLessons();
     m_player = m_window.playerName();
-    m_tracker.await();
+    m_tracker.await(m_kanaKeys);
     GameStore *store = m_window.history().store();
     if (!store) {
         m_tracker.start({}, {});
@@ -73,26 +72,28 @@ void LessonLink::reload()
     }
     ++m_loading;
     // Answered on the window's thread, and only while both are there.
-    store->run([store, self = QPointer<LessonLink>(this), kanaMode = m_kanaMode,
+    store->run([store, self = QPointer<LessonLink>(this), kanaMode = m_kanaMode, kanaKeys = m_kanaKeys,
                 player = m_player](GameDatabase &db) {
-        const LessonRecords::Lesson lesson = LessonRecords(db).read(kanaMode, player, Lessons::RecentGames);
-        QMetaObject::invokeMethod(store, [self, kanaMode, player, lesson] {
+        const LessonRecords::Lesson lesson =
+            LessonRecords(db).read(kanaMode, player, Lessons::RecentGames, kanaKeys);
+        QMetaObject::invokeMethod(store, [self, kanaMode, kanaKeys, player, lesson] {
             if (self)
-                self->use(kanaMode, player, lesson);
+                self->use(kanaMode, kanaKeys, player, lesson);
         }, Qt::QueuedConnection);
     });
 }
 
-void LessonLink::use(bool kanaMode, const QString &player, const LessonRecords::Lesson &lesson)
+void LessonLink::use(bool kanaMode, bool kanaKeys, const QString &player,
+                     const LessonRecords::Lesson &lesson)
 {
     --m_loading;
     // An answer to an earlier question the player has moved on from.
-    if (!m_on || kanaMode != m_kanaMode || player != m_player)
+    if (!m_on || kanaMode != m_kanaMode || kanaKeys != m_kanaKeys || player != m_player)
         return;
     // A file that could not be read says nothing of the letters kept: the
     // home row for now, and the letters come back once it can be read.
     if (!lesson.read)
-        m_tracker.start(Lessons::homeRow(), {});
+        m_tracker.start(m_tracker.course().homeRow(), {});
     else
         m_tracker.start(lesson.kept, lesson.games);
 }
@@ -102,9 +103,9 @@ void LessonLink::keep(const QString &letters)
     GameStore *store = m_window.history().store();
     if (!store)
         return;
-    store->run([kanaMode = m_kanaMode, player = m_player, letters,
+    store->run([kanaMode = m_kanaMode, kanaKeys = m_kanaKeys, player = m_player, letters,
                 now = QDateTime::currentDateTime()](GameDatabase &db) {
-        LessonRecords(db).keep(kanaMode, player, letters, now);
+        LessonRecords(db).keep(kanaMode, player, letters, now, kanaKeys);
     });
 }
 
@@ -122,9 +123,18 @@ void LessonLink::announce(const QString &letters)
     QStringList shown;
     for (QChar c : letters)
         shown << QString(c);
-    m_message->setText(QStringLiteral("新しいキー: %1").arg(shown.join(u' ')));
+    const QString text = QStringLiteral("新しいキー: %1").arg(shown.join(u' '));
+    m_message->setText(text);
     m_message->adjustSize();
     const QWidget *field = m_window.picPrint();
+    // Keys the word list never asks for come all at once: a line of them
+    // would run off the field.
+    const int room = field->width() - 2 * MessageMargin;
+    if (m_message->width() > room) {
+        const int frame = m_message->width() - m_message->fontMetrics().horizontalAdvance(text);
+        m_message->setText(m_message->fontMetrics().elidedText(text, Qt::ElideRight, room - frame));
+        m_message->adjustSize();
+    }
     m_message->move(field->width() - m_message->width() - MessageMargin,
                     field->height() - m_message->height() - MessageMargin);
     m_message->show();

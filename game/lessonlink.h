@@ -13,7 +13,8 @@ class frmZuvel;
 // Lessons beside the game, with their option: the player's letters read from
 // and kept in the game database, the keyboard guide greying the letters not
 // yet come, and a new letter told on the field for a moment, with a chime when
-// sounds are on. Off, nothing of it runs and every letter is drawn.
+// sounds are on. Kana typed on the kana keys have a lesson of those keys
+// instead, kept apart. Off, nothing of it runs and every letter is drawn.
 class LessonLink : public QObject
 {
     Q_OBJECT
@@ -32,11 +33,9 @@ public:
 
 private:
     void follow();
-    // Lessons teach letters: kana typed on the kana keys have none.
-    bool wanted() const;
     void setOn(bool on);
     void reload();
-    void use(bool kanaMode, const QString &player, const LessonRecords::Lesson &lesson);
+    void use(bool kanaMode, bool kanaKeys, const QString &player, const LessonRecords::Lesson &lesson);
     void keep(const QString &letters);
     void announce(const QString &letters);
     void showKeys();
@@ -46,10 +45,10 @@ private:
     LessonTracker m_tracker;
     bool m_on = false;
     bool m_option = false;
-    bool m_kanaInput = false;
     bool m_sound = false;
     // Whom and which mode the tracker's letters are for.
     bool m_kanaMode = false;
+    bool m_kanaKeys = false;
     QString m_player;
     int m_loading = 0;
     QLabel *m_message = nullptr;

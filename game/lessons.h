@@ -26,7 +26,7 @@ using Practised = std::function<QString(const QString &unlocked)>;
 // The rule applied as often as it allows: while every practised letter is
 // mastered, the next letter of the order joins. The result is sorted.
 QString unlockedAfter(const QString &unlocked, const QList<KeyTallies> &games,
-                      const Practised &practised);
+                      const Practised &practised, const Course &course = LetterCourse);
 
 // Kana mode: the indexes of the entries a lesson draws from. An entry counts
 // by the fewest locked letters among its spellings (the word list's alone, or
@@ -39,5 +39,13 @@ QList<int> kanaEntries(const RomajiTable &table, const QString &letters, bool ot
 qsizetype shownSpelling(const QStringList &spellings, const QString &letters);
 // The unlocked letters the kana entries of `letters` ask for.
 QString kanaLetters(const RomajiTable &table, const QString &letters, bool otherSpellings);
+
+// Kana typed on the kana keys: the indexes of the entries a lesson of `keys`
+// (KanaCourse's names) draws from, chosen as kanaEntries chooses, by the
+// locked keys of each entry's key sequence. Entries with a kana no key types
+// are never drawn; none at all when no entry has keys.
+QList<int> kanaKeyEntries(const RomajiTable &table, const QString &keys);
+// The unlocked keys those entries ask for, in KanaCourse's order.
+QString kanaKeysAsked(const RomajiTable &table, const QString &keys);
 
 }

@@ -15,26 +15,33 @@ LessonTracker::LessonTracker(GameSession &session, QObject *parent)
     connect(&session, &GameSession::gameOver, this, &LessonTracker::gameOver);
 }
 
-void LessonTracker::await()
+void LessonTracker::await(bool kanaKeys)
 {
     m_started = false;
     m_games.clear();
     m_game.clear();
-    setLetters(Lessons::homeRow());
+    m_kanaKeys = kanaKeys;
+    setLetters(course().homeRow());
 }
 
 void LessonTracker::start(const QString &kept, const QList<KeyTallies> &games)
 {
     m_games = games.mid(0, Lessons::RecentGames);
+    // The database keeps kana keys' tallies by the legend typed.
+    if (m_kanaKeys) {
+        for (KeyTallies &game : m_games)
+            game = Lessons::byKanaKey(game);
+    }
     m_started = true;
     if (kept.isEmpty()) {
-        const QString first = Lessons::unlockedAfter(Lessons::homeRow(), this->games(),
-                                                     [this](const QString &l) { return practised(l); });
+        const QString first = Lessons::unlockedAfter(course().homeRow(), this->games(),
+                                                     [this](const QString &l) { return practised(l); },
+                                                     course());
         setLetters(first);
         emit keep(first);
     } else {
         // Rows the player's file lacks never take a letter away.
-        setLetters(Lessons::sorted(kept + Lessons::homeRow()));
+        setLetters(course().sorted(kept + course().homeRow()));
     }
 }
 
@@ -48,7 +55,7 @@ void LessonTracker::stop()
 
 QChar LessonTracker::newest() const
 {
-    return m_letters.size() > Lessons::HomeRowSize ? m_letters.back() : QChar();
+    return m_letters.size() > course().homeRowSize ? m_letters.back() : QChar();
 }
 
 Lessons::Progress LessonTracker::progressOf(QChar letter) const
@@ -58,9 +65,10 @@ Lessons::Progress LessonTracker::progressOf(QChar letter) const
 
 void LessonTracker::stroke(const KeyStroke &s, bool accepted)
 {
-    if (!isOn())
+    const QChar key = m_kanaKeys ? Lessons::kanaKeyOf(s.expected) : s.expected;
+    if (!isOn() || key.isNull())
         return;
-    KeyTally &tally = m_game[QString(s.expected)];
+    KeyTally &tally = m_game[QString(key)];
     if (!accepted) {
         ++tally.missed;
         m_missedAt = s.atMs;
@@ -93,7 +101,8 @@ void LessonTracker::check()
     if (!m_started)
         return;
     const QString after = Lessons::unlockedAfter(m_letters, games(),
-                                                 [this](const QString &l) { return practised(l); });
+                                                 [this](const QString &l) { return practised(l); },
+                                                 course());
     if (after == m_letters)
         return;
     QString added;
@@ -108,11 +117,12 @@ void LessonTracker::check()
 
 void LessonTracker::setLetters(const QString &letters)
 {
-    if (letters == m_letters)
-        return;
+    const bool changed = letters != m_letters;
     m_letters = letters;
-    m_session.setLessonLetters(letters);
-    emit lettersChanged();
+    // Also when only the kind of lesson changed: the session may draw anew.
+    m_session.setLessonLetters(letters, m_kanaKeys);
+    if (changed)
+        emit lettersChanged();
 }
 
 QList<KeyTallies> LessonTracker::games() const
@@ -125,6 +135,8 @@ QList<KeyTallies> LessonTracker::games() const
 
 QString LessonTracker::practised(const QString &letters) const
 {
+    if (m_kanaKeys)
+        return Lessons::kanaKeysAsked(m_session.table(), letters);
     return m_session.romajiMode()
                ? Lessons::kanaLetters(m_session.table(), letters, m_session.judgesSpellings())
                : letters;

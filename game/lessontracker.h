@@ -16,16 +16,22 @@ public:
     explicit LessonTracker(GameSession &session, QObject *parent = nullptr);
 
     // Lessons on, the player's figures not read yet: the home row, and no
-    // letter comes until start().
-    void await();
+    // letter comes until start(). With `kanaKeys`, the lesson is one of kana
+    // keys (Lessons::KanaCourse), for kana typed on the kana keys.
+    void await(bool kanaKeys = false);
     // The letters kept for the player and mode, and their recent games, newest
-    // first. A player with none kept starts with the home row and every letter
+    // first (on the kana keys, tallies of legends or of keys alike). A player with none kept starts with the home row and every letter
     // the games already master; those are told by keep() to be kept.
     void start(const QString &kept, const QList<KeyTallies> &games);
     // Lessons off: prompts of every letter again.
     void stop();
 
     bool isOn() const { return !m_letters.isEmpty(); }
+    bool kanaKeys() const { return m_kanaKeys; }
+    const Lessons::Course &course() const
+    {
+        return m_kanaKeys ? Lessons::KanaCourse : Lessons::LetterCourse;
+    }
     // In the order they come.
     const QString &letters() const { return m_letters; }
     // The letter that came last; none while the player has the home row only.
@@ -50,6 +56,7 @@ private:
 
     GameSession &m_session;
     QString m_letters;
+    bool m_kanaKeys = false;
     bool m_started = false;
     QList<KeyTallies> m_games; // newest first
     KeyTallies m_game;         // every key since the last game ended

@@ -77,11 +77,16 @@ Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &rando
                 kanaKeys.clear();
         }
         int i;
-        if (!kanaKeys.isEmpty()) {
+        if (!kanaKeys.isEmpty() && lesson.kanaKeys && !lesson.letters.isEmpty()) {
+            const QList<int> entries = Lessons::kanaKeyEntries(table, lesson.letters);
+            i = entries[weightedIndex(int(entries.size()), [&](int k) {
+                return weightOf(weights, kanaKeys[entries[k] - 1]);
+            }, random)];
+        } else if (!kanaKeys.isEmpty()) {
             i = 1 + weightedIndex(table.RomaCount, [&](int k) {
                 return kanaKeys[k].isEmpty() ? 0.0 : weightOf(weights, kanaKeys[k]);
             }, random);
-        } else if (!lesson.letters.isEmpty()) {
+        } else if (!lesson.letters.isEmpty() && !lesson.kanaKeys) {
             i = lessonEntry(table, random, weights, lesson);
         } else if (weights.isEmpty()) {
             do {
@@ -98,7 +103,7 @@ Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &rando
         prompt.kana = HanToZen(prompt.tableKana);
     } else {
         for (int k = 0; k < 3; ++k) {
-            if (!lesson.letters.isEmpty()) {
+            if (!lesson.letters.isEmpty() && !lesson.kanaKeys) {
                 prompt.romaji += lessonLetter(random, weights, lesson.letters);
                 continue;
             }

@@ -33,13 +33,15 @@ struct Prompt
 // With weights, each capital is drawn with its key's weight, and an entry with
 // the weight of its heaviest letter; without, every draw is the uniform one.
 // With kana input, only entries whose kana all have keys are drawn (any, when
-// none has), weighed by their kana keys. With a lesson's letters (romaji
-// only), the capitals are drawn from those alone and the entries from
-// Lessons::kanaEntries; without, from all as always.
+// none has), weighed by their kana keys. With a lesson's letters, the
+// capitals are drawn from those alone and romaji entries from
+// Lessons::kanaEntries; with a lesson's kana keys, entries on the kana keys
+// from Lessons::kanaKeyEntries; without, from all as always.
 struct LessonLetters
 {
     QString letters; // empty: no lesson
     bool otherSpellings = false;
+    bool kanaKeys = false; // `letters` are kana keys, for kana input only
 };
 Prompt NextPrompt(const RomajiTable &table, bool romajiMode, RandomSource &random,
                   const KeyWeights &weights = {}, bool kanaInput = false,

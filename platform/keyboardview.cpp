@@ -200,7 +200,18 @@ void KeyboardView::setLessonKeys(const QString &letters, QChar newest)
 
 bool KeyboardView::isLocked(QChar key) const
 {
-    return !m_lesson.isEmpty() && key >= u'A' && key <= u'Z' && !m_lesson.contains(key);
+    const QChar name = lessonNameOf(key);
+    return !name.isNull() && !m_lesson.contains(name);
+}
+
+QChar KeyboardView::lessonNameOf(QChar key) const
+{
+    if (m_lesson.isEmpty())
+        return {};
+    const bool letters = m_lesson[0] >= u'A' && m_lesson[0] <= u'Z';
+    if (!letters)
+        return KeyboardLayout::kanaOf(key, false);
+    return key >= u'A' && key <= u'Z' ? key : QChar();
 }
 
 void KeyboardView::paintEvent(QPaintEvent *event)
@@ -260,7 +271,7 @@ void KeyboardView::paintEvent(QPaintEvent *event)
             const QPointF bottom(rect.center().x(), rect.bottom() - 4);
             p.drawLine(bottom - QPointF(4, 0), bottom + QPointF(4, 0));
         }
-        if (key.key == m_newest) {
+        if (!m_newest.isNull() && lessonNameOf(key.key) == m_newest) {
             p.setPen(Qt::NoPen);
             p.setBrush(NewestDot);
             p.drawEllipse(rect.topRight() + QPointF(-5, 5), NewestDotRadius, NewestDotRadius);

@@ -45,7 +45,9 @@ public:
     // Where the lit Shift key is drawn; empty when none is.
     QRectF shiftRect() const;
     // A lesson's letters: the other letter keys grey, the newest one marked
-    // with a dot. No letters: no lesson.
+    // with a dot. No letters: no lesson. A lesson of kana keys names them by
+    // their kana (KeyboardLayout::kanaOf, unshifted) and greys the other kana
+    // keys.
     void setLessonKeys(const QString &letters, QChar newest);
     bool isLocked(QChar key) const;
     QChar newestKey() const { return m_newest; }
@@ -65,6 +67,8 @@ protected:
 
 private:
     void updateKey(QChar key);
+    // The key as the lesson names it; null for a key it has nothing to do with.
+    QChar lessonNameOf(QChar key) const;
     void endFlash();
     QChar keyFor(QChar c, bool *shifted = nullptr) const;
     void paintShiftKeys(QPainter &p);

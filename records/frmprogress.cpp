@@ -316,7 +316,7 @@ void frmProgress::loadTab(int tab)
         });
     } else if (tab == KeysTab || tab == KeySpeedTab) {
         if (tab == KeysTab)
-            m_weakKeys->lessons()->load(path, games.kanaMode, games.player);
+            m_weakKeys->lessons()->load(path, games.kanaMode, games.player, games.kanaInput);
         const bool kana = games.kanaMode && tab == KeysTab;
         run<KeyFigures>(tab, [path, games, kana] {
             KeyFigures figures;

@@ -15,17 +15,28 @@ namespace {
 const QColor Met(205, 240, 205);
 const QColor NotYet(255, 225, 215);
 
+const LessonRule::Course &courseOf(bool kanaKeys)
+{
+    return kanaKeys ? LessonRule::KanaCourse : LessonRule::LetterCourse;
+}
+
 QList<LessonProgressView::Letter> readLesson(const QString &database, bool kanaMode,
-                                             const QString &player)
+                                             const QString &player, bool kanaKeys)
 {
     GameDatabase db(database, true);
-    const LessonRecords::Lesson lesson =
-        LessonRecords(db).read(kanaMode, player, LessonRule::RecentGames);
+    LessonRecords::Lesson lesson =
+        LessonRecords(db).read(kanaMode, player, LessonRule::RecentGames, kanaKeys);
     QList<LessonProgressView::Letter> letters;
     if (lesson.kept.isEmpty())
         return letters;
+    // The games keep what was typed on a kana key by the legend.
+    if (kanaKeys) {
+        for (KeyTallies &game : lesson.games)
+            game = LessonRule::byKanaKey(game);
+    }
     // As the game holds them: the home row is never taken away.
-    for (QChar c : LessonRule::sorted(lesson.kept + LessonRule::homeRow()))
+    const LessonRule::Course &course = courseOf(kanaKeys);
+    for (QChar c : course.sorted(lesson.kept + course.homeRow()))
         letters.append({c, LessonRule::progressOf(c, lesson.games)});
     return letters;
 }
@@ -59,8 +70,9 @@ LessonProgressView::LessonProgressView(QWidget *parent) : QWidget(parent)
 }
 
 void LessonProgressView::load(const QString &database, bool kanaMode,
-                              const std::optional<QString> &player)
+                              const std::optional<QString> &player, bool kanaInput)
 {
+    const bool kanaKeys = kanaMode && kanaInput;
     const int generation = ++m_generation;
     if (database.isEmpty() || !player) {
         showLetters({});
@@ -68,16 +80,16 @@ void LessonProgressView::load(const QString &database, bool kanaMode,
     }
     ++m_loading;
     auto *watcher = new QFutureWatcher<QList<Letter>>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation, kanaKeys] {
         --m_loading;
         if (generation == m_generation)
-            showLetters(watcher->result());
+            showLetters(watcher->result(), courseOf(kanaKeys));
         watcher->deleteLater();
     });
-    watcher->setFuture(QtConcurrent::run(readLesson, database, kanaMode, *player));
+    watcher->setFuture(QtConcurrent::run(readLesson, database, kanaMode, *player, kanaKeys));
 }
 
-void LessonProgressView::showLetters(const QList<Letter> &letters)
+void LessonProgressView::showLetters(const QList<Letter> &letters, const LessonRule::Course &course)
 {
     setVisible(!letters.isEmpty());
     if (letters.isEmpty())
@@ -86,12 +98,10 @@ void LessonProgressView::showLetters(const QList<Letter> &letters)
     qsizetype mastered = 0;
     for (const Letter &l : letters)
         mastered += l.progress.met();
-    const QChar next = letters.size() < LessonRule::Letters
-                           ? LessonRule::Order[letters.size()]
-                           : QChar();
+    const QChar next = letters.size() < course.size() ? course.order[letters.size()] : QChar();
     QString heading = QStringLiteral("キーを順に覚える: キー %1/%2　できたキー %3")
                           .arg(letters.size())
-                          .arg(LessonRule::Letters)
+                          .arg(course.size())
                           .arg(mastered);
     if (!next.isNull())
         heading += QStringLiteral("　次のキー: %1").arg(next);

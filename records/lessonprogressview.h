@@ -21,15 +21,17 @@ public:
     explicit LessonProgressView(QWidget *parent = nullptr);
 
     // Reads the player's letters and recent games on a worker thread; only
-    // the newest answer is shown.
-    void load(const QString &database, bool kanaMode, const std::optional<QString> &player);
+    // the newest answer is shown. `kanaInput`: the kana mode's games typed on
+    // the kana keys, whose lesson is one of those keys.
+    void load(const QString &database, bool kanaMode, const std::optional<QString> &player,
+              bool kanaInput = false);
     struct Letter
     {
         QChar letter;
         LessonRule::Progress progress;
     };
     // In the order they came; none: hidden.
-    void showLetters(const QList<Letter> &letters);
+    void showLetters(const QList<Letter> &letters, const LessonRule::Course &course = LessonRule::LetterCourse);
 
     bool isLoading() const { return m_loading > 0; }
     QLabel *heading() const { return m_heading; }

@@ -5,10 +5,6 @@
 #include <QSqlQuery>
 
 namespace {
-QString modeName(bool kanaMode)
-{
-    return kanaMode ? QStringLiteral("kana") : QStringLiteral("letters");
-}
 // Qt binds a null text as NULL, which the columns refuse.
 QVariant text(const QString &s)
 {
@@ -16,8 +12,9 @@ QVariant text(const QString &s)
 }
 }
 
-LessonRecords::Lesson LessonRecords::read(bool kanaMode, const QString &player, int games)
+LessonRecords::Lesson LessonRecords::read(bool kanaMode, const QString &player, int games, bool kanaInput)
 {
+    const QString mode = GameDatabase::modeName(kanaMode, kanaInput);
     Lesson lesson;
     QSqlDatabase db = m_db.connection();
     if (!db.isOpen())
@@ -25,7 +22,7 @@ LessonRecords::Lesson LessonRecords::read(bool kanaMode, const QString &player, 
     QSqlQuery query(db);
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT key FROM lesson_keys WHERE mode = ? AND player = ?"));
-    query.addBindValue(modeName(kanaMode));
+    query.addBindValue(mode);
     query.addBindValue(text(player));
     if (!query.exec())
         return lesson;
@@ -35,7 +32,7 @@ LessonRecords::Lesson LessonRecords::read(bool kanaMode, const QString &player, 
         "SELECT game_id, key, typed, missed, ms, first, first_ms, miss_ms FROM key_stats "
         "WHERE game_id IN (SELECT id FROM games WHERE mode = ? AND player = ? "
         "ORDER BY id DESC LIMIT %1) ORDER BY game_id DESC").arg(games));
-    query.addBindValue(modeName(kanaMode));
+    query.addBindValue(mode);
     query.addBindValue(text(player));
     if (!query.exec())
         return lesson;
@@ -58,8 +55,9 @@ LessonRecords::Lesson LessonRecords::read(bool kanaMode, const QString &player, 
 }
 
 bool LessonRecords::keep(bool kanaMode, const QString &player, const QString &letters,
-                         const QDateTime &now)
+                         const QDateTime &now, bool kanaInput)
 {
+    const QString mode = GameDatabase::modeName(kanaMode, kanaInput);
     QSqlDatabase db = m_db.connection();
     if (!db.isOpen() || !db.transaction())
         return false;
@@ -68,7 +66,7 @@ bool LessonRecords::keep(bool kanaMode, const QString &player, const QString &le
         "INSERT INTO lesson_keys (mode, player, key, unlocked_at) VALUES (?, ?, ?, ?) "
         "ON CONFLICT (mode, player, key) DO NOTHING"));
     for (QChar c : letters) {
-        query.addBindValue(modeName(kanaMode));
+        query.addBindValue(mode);
         query.addBindValue(text(player));
         query.addBindValue(QString(c));
         query.addBindValue(now.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")));

@@ -8,8 +8,9 @@
 class GameDatabase;
 
 // A player's lesson letters in Kolrin.db, one row a letter and mode:
-//   lesson_keys(mode TEXT NOT NULL ('kana' or 'letters'), player TEXT NOT NULL,
-//               key TEXT NOT NULL (a capital), unlocked_at TEXT NOT NULL
+//   lesson_keys(mode TEXT NOT NULL ('kana', 'letters' or 'kanainput'),
+//               player TEXT NOT NULL, key TEXT NOT NULL (a capital, or for
+//               'kanainput' a kana key's unshifted kana), unlocked_at TEXT NOT NULL
 //               (local time, YYYY-MM-DDTHH:MM:SS), PRIMARY KEY (mode, player, key))
 // Rows are only ever added, so a letter once come stays. Used on the thread
 // the database is used on.
@@ -26,10 +27,12 @@ public:
     };
     // The letters kept for the player in the mode, and the keys of their
     // `games` latest games of it. Nothing when the file cannot be read.
-    Lesson read(bool kanaMode, const QString &player, int games);
+    // `kanaInput`: kana mode typed on the kana keys, a mode of its own.
+    Lesson read(bool kanaMode, const QString &player, int games, bool kanaInput = false);
     // Keeps the letters; one kept already stays as it was. False when the
     // file could not take them.
-    bool keep(bool kanaMode, const QString &player, const QString &letters, const QDateTime &now);
+    bool keep(bool kanaMode, const QString &player, const QString &letters, const QDateTime &now,
+              bool kanaInput = false);
 
 private:
     GameDatabase &m_db;

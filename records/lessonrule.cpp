@@ -1,17 +1,41 @@
 #include "records/lessonrule.h"
 
+#include "platform/keyboardlayout.h"
+
 #include <algorithm>
 
 namespace LessonRule {
 
 QString sorted(const QString &letters)
 {
+    return LetterCourse.sorted(letters);
+}
+
+QString Course::sorted(const QString &keys) const
+{
     QString out;
-    for (QChar c : Order) {
-        if (letters.contains(c))
+    for (QChar c : order) {
+        if (keys.contains(c))
             out += c;
     }
     return out;
+}
+
+QChar kanaKeyOf(QChar legend)
+{
+    const QChar key = KeyboardLayout::keyOfKana(legend);
+    return key.isNull() ? QChar() : KeyboardLayout::kanaOf(key, false);
+}
+
+KeyTallies byKanaKey(const KeyTallies &legends)
+{
+    KeyTallies keys;
+    for (auto it = legends.cbegin(); it != legends.cend(); ++it) {
+        const QChar key = it.key().size() == 1 ? kanaKeyOf(it.key()[0]) : QChar();
+        if (!key.isNull())
+            keys[QString(key)] += *it;
+    }
+    return keys;
 }
 
 Progress progressOf(QChar letter, const QList<KeyTallies> &games)

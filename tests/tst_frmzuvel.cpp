@@ -632,6 +632,14 @@ private slots:
                        game.keyStats.insert(QString(c), {20, 0, 4000});
                    game.keyStats.insert(u"A"_qs, {19, 0, 3800});
                    GameDatabase(folder.file("Kolrin.db"), false).add(game, QDateTime());
+                   // On the kana keys, a lesson of its own: all but one more れ.
+                   GameRecord kana;
+                   kana.player = u"Tester"_qs;
+                   kana.kanaMode = kana.kanaInput = true;
+                   for (QChar c : u"はましのとりち"_qs)
+                       kana.keyStats.insert(QString(c), {20, 0, 4000});
+                   kana.keyStats.insert(u"れ"_qs, {19, 0, 3800});
+                   GameDatabase(folder.file("Kolrin.db"), false).add(kana, QDateTime());
                });
         QTRY_VERIFY(!g.window->lessons().isLoading());
         QCOMPARE(g.window->lessons().tracker().letters(), u"FJDKSLA"_qs);
@@ -683,19 +691,67 @@ private slots:
         QCOMPARE(again.lessons().tracker().letters(), u"FJDKSLAO"_qs);
         QCOMPARE(again.keyboard()->newestKey(), QChar(u'O'));
 
-        // Kana typed on the kana keys have no letters to bring in; kana mode
-        // with the option off again has its own lesson, a new one.
+        // Kana typed on the kana keys bring in the kana keys, from the home
+        // row, in a lesson of their own; ゛ comes once れ is typed once more.
         QAction *kanaInput = nullptr;
         for (QAction *action : again.findChildren<QAction *>())
             kanaInput = action->text() == u"かな入力" ? action : kanaInput;
         QVERIFY(kanaInput);
+        again.show();
         again.mnuRoma()->trigger();
         kanaInput->trigger();
-        QCOMPARE(again.lessons().tracker().letters(), QString());
-        QVERIFY(!again.keyboard()->isLocked(u'Q'));
+        QTRY_VERIFY(!again.lessons().isLoading());
+        QCOMPARE(again.lessons().tracker().letters(), u"はましのとりちれ"_qs);
+        KeyboardView *kanaKeys = again.keyboard();
+        QVERIFY(kanaKeys->kanaLegends());
+        const auto pixel = [kanaKeys](QChar key, QPointF at) {
+            return kanaKeys->grab().toImage().pixelColor((kanaKeys->keyRect(key).topLeft() + at).toPoint());
+        };
+        QCOMPARE(pixel(u'@', {4, 4}), QColor(200, 200, 200));
+        QVERIFY(!kanaKeys->isLocked(u'F') && !kanaKeys->isLocked(u';'));
+        auto *kanaStatus = again.findChild<QLabel *>(QStringLiteral("lblStatus"));
+        QVERIFY2(kanaStatus->text().endsWith(u"　キー 8/48"), qPrintable(kanaStatus->text()));
+        again.cmdStart_Click();
+        for (int n = 0; n < 80 && again.lessons().tracker().letters().size() == 8; ++n) {
+            // As a keyboard in kana lock types them.
+            for (QChar c : again.currentRomaji()) {
+                QVERIFY2(u"はましのとりちれ"_qs.contains(c), qPrintable(again.currentRomaji()));
+                QTest::sendKeyEvent(QTest::Click, again.txtType(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+            }
+        }
+        again.timer().stop();
+        QCOMPARE(again.lessons().tracker().letters(), u"はましのとりちれ゛"_qs);
+        QCOMPARE(again.lessons().message()->text(), u"新しいキー: ゛"_qs);
+        QVERIFY(again.lessons().message()->isVisible());
+        QCOMPARE(kanaKeys->newestKey(), QChar(u'゛'));
+        QCOMPARE(pixel(u'@', {4, 4}), KeyboardView::tintOf(Finger::RightLittle));
+        QCOMPARE(pixel(u'@', {kanaKeys->keyRect(u'@').width() - 5.5, 5.5}), QColor(230, 140, 0)); // the newest's dot
+        QCOMPARE(pixel(u'Q', {4, 4}), QColor(200, 200, 200));
+        QVERIFY2(kanaStatus->text().endsWith(u"　キー 9/48"), qPrintable(kanaStatus->text()));
+        // Off, kana mode's letter lesson, a new one; on, the kana keys kept.
         kanaInput->trigger();
         QTRY_COMPARE(again.lessons().tracker().letters(), u"FJDKSLA"_qs);
         QVERIFY(again.keyboard()->isLocked(u'Q'));
+        kanaInput->trigger();
+        QTRY_COMPARE(again.lessons().tracker().letters(), u"はましのとりちれ゛"_qs);
+    }
+
+    // A word list that asks for は alone: once it is mastered, every other
+    // key comes with it, and the message of them stays on the field.
+    void manyKeysAtOnceStayOnTheField()
+    {
+        Game g("False\r\nTrue\r\nTester\r\n", "\xca\r\n@\r\nHA\r\n@\r\n",
+               "[Options]\nLessons=true\nKanaInput=true\n");
+        QTRY_VERIFY(!g.window->lessons().isLoading());
+        g.window->cmdStart_Click();
+        for (int n = 0; n < 20; ++n)
+            QTest::sendKeyEvent(QTest::Click, g.window->txtType(), Qt::Key_unknown, u"は"_qs, Qt::NoModifier);
+        g.window->timer().stop();
+        QCOMPARE(g.window->lessons().tracker().letters(), Lessons::KanaOrder.toString());
+        const QLabel *message = g.window->lessons().message();
+        QVERIFY2(message->text().startsWith(u"新しいキー: ゛ あ い"_qs) && message->text().endsWith(u'…'),
+                 qPrintable(message->text()));
+        QVERIFY(g.window->picPrint()->rect().contains(message->geometry()));
     }
 
     void statusBarAddsBelowTheClientArea()

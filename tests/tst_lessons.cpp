@@ -1,10 +1,13 @@
 // Lessons: the order the letters come in, how a letter stands against the
 // rule, and letters unlocked from games played through a session.
 #include "game/gamerecorder.h"
+#include "game/kana.h"
+#include "game/kanakeys.h"
 #include "game/lessons.h"
 #include "game/lessontracker.h"
 #include "game/romajitable.h"
 #include "platform/cp932.h"
+#include "platform/keyboardlayout.h"
 #include "sessionscript.h"
 
 #include <QSignalSpy>
@@ -78,6 +81,36 @@ private slots:
         QCOMPARE(Lessons::Order.toString(), Lessons::homeRow() + rest);
     }
 
+    // Every kana key once, the home row under F J D K S L A ; first, the rest
+    // by how often the shipped list's kana take them.
+    void kanaOrderFollowsTheShippedWordList()
+    {
+        const RomajiTable table = shippedTable();
+        QHash<QChar, int> counts;
+        for (int i = 1; i <= table.RomaCount; ++i) {
+            if (RomajiTable::isAccepted(table.RomaList[i])) {
+                for (QChar c : KanaKeys::strokesOf(HanToZen(table.KanaList[i])))
+                    ++counts[Lessons::kanaKeyOf(c)];
+            }
+        }
+        QString home;
+        for (QChar key : u"FJDKSLA;"_qs)
+            home += KeyboardLayout::kanaOf(key, false);
+        QString rest;
+        for (const KeyboardLayout::Key &key : KeyboardLayout::keys()) {
+            const QChar kana = KeyboardLayout::kanaOf(key.key, false);
+            if (!kana.isNull() && !home.contains(kana))
+                rest += kana;
+        }
+        std::sort(rest.begin(), rest.end());
+        std::stable_sort(rest.begin(), rest.end(),
+                         [&counts](QChar a, QChar b) { return counts.value(a) > counts.value(b); });
+        QCOMPARE(Lessons::KanaCourse.homeRow(), home);
+        QCOMPARE(Lessons::KanaOrder.toString(), home + rest);
+        QCOMPARE(Lessons::KanaCourse.size(), Lessons::KanaKeyCount);
+        QVERIFY(Lessons::KanaOrder.indexOf(u'゛') > 0 && Lessons::KanaOrder.indexOf(u'゜') > 0);
+    }
+
     void progressAgainstTheRule_data()
     {
         QTest::addColumn<QString>("games"); // the letter's games, newest first
@@ -134,6 +167,12 @@ private slots:
         QTest::newRow("fewer than five: the fewest locked only")
             << QByteArray("\xb1\r\n\xb6\r\n\xb7\r\n\xca\xde\r\n\xbc\r\n\xb7\xae\r\n@\r\nA\r\nKA\r\nKI\r\nBA\r\nSHI\r\nKYO\r\n@\r\n")
             << "AK" << false << "A KA KI BA KYO";
+        QTest::newRow("kana keys: a small kana is typed on its key's Shift")
+            << QByteArray("\xca\r\n\xb6\r\n\xca\xde\r\n\xb7\r\n\xb7\xac\r\n\xb1\xb6\r\n@\r\nHA\r\nKA\r\nBA\r\nKI\r\nKYA\r\nAKA\r\n@\r\n")
+            << "あはかきや" << false << "HA KA KI KYA AKA";
+        QTest::newRow("kana keys: fewer than five: one locked key, then two, a whole group at a time")
+            << QByteArray("\xca\r\n\xb6\r\n\xca\xde\r\n\xb7\r\n\xb7\xac\r\n\xb1\xb6\r\n@\r\nHA\r\nKA\r\nBA\r\nKI\r\nKYA\r\nAKA\r\n@\r\n")
+            << "は" << false << "HA KA BA KI KYA AKA";
     }
     void kanaEntriesByTheirLetters()
     {
@@ -142,34 +181,42 @@ private slots:
         QFETCH(bool, otherSpellings);
         QFETCH(QString, entries);
         const RomajiTable t = table.isEmpty() ? shippedTable() : RomajiTable::parse(Cp932::decode(table), nullptr);
+        // Kana for the keys of kana input.
+        const bool kanaKeys = letters[0] > u'Z';
         QStringList drawn;
-        for (int i : Lessons::kanaEntries(t, letters, otherSpellings))
+        for (int i : kanaKeys ? Lessons::kanaKeyEntries(t, letters) : Lessons::kanaEntries(t, letters, otherSpellings))
             drawn << t.RomaList[i];
         QCOMPARE(drawn.join(u' '), entries);
     }
 
-    // Games typed through a session, letters mode or kana mode with the
-    // shipped list; the lesson starts with the home row.
+    // Games typed through a session, letters mode, kana mode or kana mode on
+    // the kana keys with the shipped list; the lesson starts with the home row.
     void unlocksByTheRule_data()
     {
-        QTest::addColumn<bool>("kana");
+        QTest::addColumn<QString>("mode");
         QTest::addColumn<int>("prompts");
         QTest::addColumn<QString>("slow");
         QTest::addColumn<QString>("missed");
         QTest::addColumn<QString>("letters");
         QTest::addColumn<QString>("unlocked"); // as told, one word each time
-        QTest::newRow("letters: too few attempts yet") << false << 30 << "" << "" << "FJDKSLA" << "";
-        QTest::newRow("letters: every threshold met") << false << 60 << "" << "" << "FJDKSLAO" << "O";
+        QTest::newRow("letters: too few attempts yet") << "letters" << 30 << "" << "" << "FJDKSLA" << "";
+        QTest::newRow("letters: every threshold met") << "letters" << 60 << "" << "" << "FJDKSLAO" << "O";
+        QTest::newRow("letters: kana input, for kana only, changes nothing")
+            << "letters kanainput" << 60 << "" << "" << "FJDKSLAO" << "O";
         QTest::newRow("letters: one letter too slow holds the next back")
-            << false << 150 << "D" << "" << "FJDKSLA" << "";
+            << "letters" << 150 << "D" << "" << "FJDKSLA" << "";
         QTest::newRow("letters: one letter missed too often holds the next back")
-            << false << 150 << "" << "K" << "FJDKSLA" << "";
+            << "letters" << 150 << "" << "K" << "FJDKSLA" << "";
         QTest::newRow("kana: letters the list lacks hold nothing back")
-            << true << 200 << "" << "" << "FJDKSLAOI" << "O I";
+            << "kana" << 200 << "" << "" << "FJDKSLAOI" << "O I";
+        QTest::newRow("kana keys: every key mastered brings ゛")
+            << "kanainput" << 250 << "" << "" << "はましのとりちれ゛" << "゛";
+        QTest::newRow("kana keys: one key missed too often holds ゛ back")
+            << "kanainput" << 250 << "" << "ま" << "はましのとりちれ" << "";
     }
     void unlocksByTheRule()
     {
-        QFETCH(bool, kana);
+        QFETCH(QString, mode);
         QFETCH(int, prompts);
         QFETCH(QString, slow);
         QFETCH(QString, missed);
@@ -178,18 +225,20 @@ private slots:
         quint64 seed = 0;
         GameSession session([&seed] { return ++seed; });
         session.setTable(shippedTable());
-        session.setRomajiMode(kana);
+        session.setRomajiMode(!mode.startsWith(u"letters"));
+        session.setKanaInput(mode.endsWith(u"kanainput"));
         LessonTracker tracker(session);
         QStringList told;
         connect(&tracker, &LessonTracker::unlocked, this, [&told](const QString &l) { told << l; });
+        tracker.await(session.kanaKeyLessons());
         tracker.start({}, {});
         session.begin();
-        QCOMPARE(session.lessonLetters(), Lessons::homeRow());
+        QCOMPARE(session.lessonLetters(), tracker.course().homeRow());
         type(session, prompts, slow, missed);
         QCOMPARE(tracker.letters(), letters);
         QCOMPARE(session.lessonLetters(), letters);
         QCOMPARE(told.join(u' '), unlocked);
-        QCOMPARE(tracker.newest(), letters.size() > 7 ? letters.back() : QChar());
+        QCOMPARE(tracker.newest(), letters.size() > tracker.course().homeRowSize ? letters.back() : QChar());
     }
 
     void startingLetters_data()

@@ -217,6 +217,11 @@ private slots:
             << true << "FJDKSLA" << "" << "A AKA ASA DA JA KA SA" << "A" << 1.0 / 7;
         QTest::newRow("kana: with the weak keys' weights")
             << true << "FJDKSLA" << "S=10" << "A AKA ASA DA JA KA SA" << "SA" << 10.0 / 25;
+        QTest::newRow("kana keys: entries of the home row")
+            << true << "はましのとりちれ" << "" << "CHI HA MA NO RE RI SHI TO" << "HA" << 1.0 / 8;
+        QTest::newRow("kana keys: a new key brings the entries it unlocks")
+            << true << "はましのとりちれ゛" << ""
+            << "BA CHI DO HA JI MA NO RE RI SHI TO" << "HA" << 1.0 / 12;
     }
     void lessonDrawsOnlyItsLetters()
     {
@@ -237,7 +242,9 @@ private slots:
         int units = 0;
         QSet<QString> seen;
         for (int n = 0; n < 10000; ++n) {
-            const Prompt prompt = NextPrompt(shipped.table, romajiMode, random, w, false, {letters, false});
+            // Kana for a lesson of the kana keys.
+            const bool kanaKeys = letters[0] > u'Z';
+            const Prompt prompt = NextPrompt(shipped.table, romajiMode, random, w, kanaKeys, {letters, false, kanaKeys});
             const QStringList parts = romajiMode ? QStringList{prompt.romaji} : prompt.romaji.split(QString(), Qt::SkipEmptyParts);
             for (const QString &part : parts) {
                 hits += part == favoured;

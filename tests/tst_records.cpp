@@ -622,6 +622,32 @@ private slots:
         QVERIFY(!panel.keyboard()->kanaLegends());
     }
 
+    // Kana-input games have a lesson of kana keys, kept apart from kana
+    // mode's letters; a small kana counts for the key its Shift is on.
+    void lessonOfKanaKeysBesideTheirGames()
+    {
+        ProgramFolder folder;
+        const QString path = folder.file("Kolrin.db");
+        {
+            GameDatabase db(path, false);
+            GameRecord game;
+            game.kanaMode = game.kanaInput = true;
+            game.player = u"p"_qs;
+            game.keyStats = {{u"゛"_qs, {20, 0, 4000}}, {u"あ"_qs, {12, 0, 2400}}, {u"ぁ"_qs, {8, 2, 1600}}};
+            QVERIFY(db.add(game, QDateTime()).written);
+            QVERIFY(LessonRecords(db).keep(true, u"p"_qs, u"はましのとりちれ゛あ"_qs, QDateTime::currentDateTime(), true));
+        }
+        LessonProgressView view;
+        view.load(path, true, u"p"_qs, true);
+        QTRY_VERIFY(!view.isLoading());
+        QVERIFY(!view.isHidden());
+        QCOMPARE(view.heading()->text(), u"キーを順に覚える: キー 10/48　できたキー 1　次のキー: い"_qs);
+        QCOMPARE(view.table()->item(0, 0)->text() + view.table()->item(0, 1)->text(), u"あ20"_qs);
+        view.load(path, true, u"p"_qs, false);
+        QTRY_VERIFY(!view.isLoading());
+        QVERIFY(view.isHidden());
+    }
+
     // The chart's library reads with connections of its own, beside the game's.
     void gamesAreStoredWhileTheChartReads()
     {
