@@ -49,6 +49,8 @@ QThreadPool *pool(bool files)
     static QThreadPool *const filePool = [] {
         auto *p = new QThreadPool(QCoreApplication::instance());
         p->setMaxThreadCount(1);
+        // Any other work of the game comes first: a core left free reads on.
+        p->setThreadPriority(QThread::IdlePriority);
         return p;
     }();
     static QThreadPool *const figurePool = [] {

@@ -62,15 +62,22 @@ void SpeedChart::showProgress(const SpeedProgress &p, const QStringList &players
         return;
     }
     const bool apart = !p.playerSpeeds.isEmpty();
-    m_speeds->replace(apart ? QList<QPointF>() : p.speeds);
+    // A series put aside keeps its dots, hidden: the chart makes an item for
+    // every dot, and emptying one series to fill another at each choice of
+    // player took the window's thread for a tenth of a second.
+    if (!apart) {
+        m_speeds->replace(p.speeds);
+        m_accuracies->replace(p.accuracies);
+    }
     m_speeds->setVisible(!apart);
-    m_accuracies->replace(apart ? QList<QPointF>() : p.accuracies);
     m_accuracies->setVisible(!apart);
     for (qsizetype i = 0; i < m_playerSpeeds.size(); ++i) {
         const QList<QPointF> speeds = apart ? p.playerSpeeds.value(i) : QList<QPointF>();
         const QList<QPointF> accuracies = apart ? p.playerAccuracies.value(i) : QList<QPointF>();
-        m_playerSpeeds[i]->replace(speeds);
-        m_playerAccuracies[i]->replace(accuracies);
+        if (apart) {
+            m_playerSpeeds[i]->replace(speeds);
+            m_playerAccuracies[i]->replace(accuracies);
+        }
         m_playerSpeeds[i]->setName(i < players.size() && i < SpeedProgressBuilder::PlayerColours
                                        ? players[i]
                                        : QStringLiteral("ほかのプレイヤー"));
