@@ -488,18 +488,21 @@ private slots:
         s.window->mnuProgress_Click();
         auto *progress = s.window->findChild<frmProgress *>();
         settle(progress);
+        // Everyone chosen with the player's games on the speed tab: the
+        // player's dots go aside.
+        progress->tabs()->setCurrentIndex(frmProgress::SpeedTab);
+        settle(progress);
         if (everyone) {
             progress->cboPlayer()->setCurrentIndex(0);
             emit progress->cboPlayer()->activated(0);
             settle(progress);
         }
-        progress->tabs()->setCurrentIndex(frmProgress::SpeedTab);
-        settle(progress);
         SpeedChart *speed = progress->speedChart();
         QCOMPARE(speed->area()->currentIndex(), 0);
-        qsizetype dots = speed->speedSeries()->count();
+        // The dots drawn: a series put aside is hidden with its dots.
+        qsizetype dots = speed->speedSeries()->isVisible() ? speed->speedSeries()->count() : 0;
         for (const QScatterSeries *series : speed->playerSpeedSeries())
-            dots += series->count();
+            dots += series->isVisible() ? series->count() : 0;
         QCOMPARE(dots, games);
         // Everyone's players in their own colours, none a line's.
         QCOMPARE(speed->playerSpeedSeries()[0]->isVisible(), everyone);
