@@ -6,14 +6,8 @@
 #include "records/lessonprogressview.h"
 #include "records/weakkeys.h"
 
-#include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QMouseEvent>
-#include <QStackedWidget>
 #include <QTableWidget>
-#include <QVBoxLayout>
 
 namespace {
 constexpr double FullRed = 0.25;
@@ -40,62 +34,24 @@ void fill(QTableWidget *t, const QList<WeakKeys::Weak> &weakest)
 }
 }
 
-WeakKeysPanel::WeakKeysPanel(QWidget *parent) : QWidget(parent)
+WeakKeysPanel::WeakKeysPanel(QWidget *parent)
+    : KeyPanel(QStringLiteral("%1回以上打とうとしたキーのうち、ミスのあったキーをミス率の高い順に並べています。")
+                   .arg(WeakKeys::MinAttempts),
+               parent)
 {
-    m_cboRange = ChartParts::rangeChoice(this);
-    connect(m_cboRange, &QComboBox::activated, this, &WeakKeysPanel::rangeChanged);
-
-    auto *content = new QWidget(this);
-    m_keys = table(QStringLiteral("キー"), content);
-    m_kana = table(QStringLiteral("かな"), content);
+    m_keys = table(QStringLiteral("キー"), content());
+    m_kana = table(QStringLiteral("かな"), content());
     auto *lists = new QHBoxLayout;
     lists->addWidget(m_keys, 0, Qt::AlignTop);
     lists->addWidget(m_kana, 0, Qt::AlignTop);
     lists->addWidget(m_lessons = new LessonProgressView(this), 0, Qt::AlignTop);
     lists->addStretch();
-    m_keyboard = new KeyboardView(content);
-    m_keyboard->installEventFilter(this);
-    m_chart = new KeyProgressChart(content);
-    auto *grid = new QGridLayout(content);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(m_keyboard, 0, 0, Qt::AlignLeft);
-    auto *note = new QLabel(
-        QStringLiteral("%1回以上打とうとしたキーのうち、ミスのあったキーをミス率の高い順に並べています。")
-            .arg(WeakKeys::MinAttempts),
-        content);
-    note->setWordWrap(true);
-    grid->addWidget(note, 1, 0);
-    grid->addLayout(lists, 2, 0);
-    grid->setRowStretch(3, 1);
-    grid->addWidget(m_chart, 0, 1, 4, 1);
-    grid->setColumnStretch(1, 1);
-    m_lblMessage = ChartParts::message(this);
-    m_lblMessage->setWordWrap(true);
-    m_area = new QStackedWidget(this);
-    m_area->addWidget(content);
-    m_area->addWidget(m_lblMessage);
-
+    setLists(lists);
     for (QTableWidget *t : {m_keys, m_kana}) {
         connect(t, &QTableWidget::cellClicked, this, [this, t](int row) {
             chooseKey(t->item(row, 0)->text(), t == m_kana);
         });
     }
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(ChartParts::choice(QStringLiteral("範囲(&R):"), m_cboRange));
-    layout->addWidget(m_area, 1);
-    showMessage(ChartParts::Loading);
-}
-
-int WeakKeysPanel::games() const
-{
-    return ChartParts::games(m_cboRange);
-}
-
-void WeakKeysPanel::showMessage(const QString &text)
-{
-    m_lblMessage->setText(text);
-    m_area->setCurrentWidget(m_lblMessage);
 }
 
 QColor WeakKeysPanel::colourOf(const KeyTally &tally)
@@ -124,7 +80,7 @@ void WeakKeysPanel::showTallies(const KeyTallies &keys, const KeyTallies &kana, 
     if (!kanaMode && m_chosenKana)
         chooseKey({}, false);
     markChosen();
-    m_area->setCurrentIndex(0);
+    showFigures();
 }
 
 void WeakKeysPanel::chooseKey(const QString &key, bool kana)
@@ -151,15 +107,4 @@ void WeakKeysPanel::markChosen()
                 t->selectRow(row);
         }
     }
-}
-
-bool WeakKeysPanel::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_keyboard && event->type() == QEvent::MouseButtonPress) {
-        const QChar key = ChartParts::keyAt(m_keyboard, static_cast<QMouseEvent *>(event)->position());
-        if (!key.isNull())
-            chooseKey(QString(key), false);
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
