@@ -85,8 +85,14 @@ void GameHistory::refreshWeights()
 
 bool GameHistory::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_window && event->type() == QEvent::Paint)
-        QTimer::singleShot(0, this, &GameHistory::releaseStore);
+    if (watched != m_window)
+        return QObject::eventFilter(watched, event);
+    // A window on its way to the screen paints soon: the latest release is
+    // for one never shown, and an idle window is not woken for it.
+    if (event->type() == QEvent::Show)
+        m_releaseLatest.stop();
+    else if (event->type() == QEvent::Paint)
+        QMetaObject::invokeMethod(this, &GameHistory::releaseStore, Qt::QueuedConnection);
     return QObject::eventFilter(watched, event);
 }
 
