@@ -1,8 +1,12 @@
 #include "shell/options.h"
 
+#include <QByteArrayView>
 #include <QFile>
+#include <QHash>
 #include <QSettings>
 #include <QTemporaryDir>
+
+#include <optional>
 
 namespace {
 const QString Group = QStringLiteral("Options");
@@ -42,31 +46,75 @@ private:
     bool m_ok = false;
 };
 
-bool flag(const QSettings &ini, const QString &key)
+bool isWord(QByteArrayView text, QByteArrayView more = {})
 {
-    // Only the words QSettings writes count; anything else is the default.
-    return ini.value(key).toString() == QStringLiteral("true");
+    for (const char c : text) {
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'
+              || more.contains(c)))
+            return false;
+    }
+    return true;
+}
+
+// The values of [Options] in a file of nothing but bare sections and
+// `key=value` lines, as QSettings writes it; nothing when any line needs
+// QSettings' own reading (quotes, escapes, blanks, comments, lists). A temporary
+// folder costs the start of the game more than the rest of reading the file.
+std::optional<QHash<QByteArray, QByteArray>> plainOptions(const QByteArray &bytes)
+{
+    QHash<QByteArray, QByteArray> values;
+    bool inOptions = false;
+    for (qsizetype start = 0; start < bytes.size();) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        QByteArrayView line(bytes.constData() + start, end - start);
+        start = end + 1;
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.isEmpty())
+            continue;
+        if (line.startsWith('[') && line.endsWith(']') && line.size() > 2) {
+            const QByteArrayView name = line.sliced(1, line.size() - 2);
+            if (!isWord(name))
+                return std::nullopt;
+            inOptions = name == "Options";
+            continue;
+        }
+        const qsizetype sign = line.indexOf('=');
+        if (sign <= 0 || !isWord(line.first(sign)) || !isWord(line.sliced(sign + 1), ".:/-"))
+            return std::nullopt;
+        if (inOptions)
+            values.insert(line.first(sign).toByteArray(), line.sliced(sign + 1).toByteArray());
+    }
+    return values;
 }
 }
 
 Options Options::fromIni(const QByteArray &bytes)
 {
-    Options options;
+    // Only the word QSettings writes for on counts; anything else is off.
+    const auto read = [](const auto &isOn) {
+        Options options;
+        options.flexibleRomaji = isOn(FlexibleRomajiKey);
+        options.statusBar = isOn(StatusBarKey);
+        options.pauseWhenInactive = isOn(PauseWhenInactiveKey);
+        options.keyboard = isOn(KeyboardKey);
+        options.sound = isOn(SoundKey);
+        options.focusWeakKeys = isOn(FocusWeakKeysKey);
+        options.kanaInput = isOn(KanaInputKey);
+        options.gameSummary = isOn(GameSummaryKey);
+        options.lessons = isOn(LessonsKey);
+        return options;
+    };
+    if (const auto plain = plainOptions(bytes))
+        return read([&plain](const QString &key) { return plain->value(key.toLatin1()) == "true"; });
     Scratch scratch(bytes);
     if (!scratch.ok())
-        return options;
+        return Options();
     QSettings ini(scratch.path(), QSettings::IniFormat);
     ini.beginGroup(Group);
-    options.flexibleRomaji = flag(ini, FlexibleRomajiKey);
-    options.statusBar = flag(ini, StatusBarKey);
-    options.pauseWhenInactive = flag(ini, PauseWhenInactiveKey);
-    options.keyboard = flag(ini, KeyboardKey);
-    options.sound = flag(ini, SoundKey);
-    options.focusWeakKeys = flag(ini, FocusWeakKeysKey);
-    options.kanaInput = flag(ini, KanaInputKey);
-    options.gameSummary = flag(ini, GameSummaryKey);
-    options.lessons = flag(ini, LessonsKey);
-    return options;
+    return read([&ini](const QString &key) { return ini.value(key).toString() == QStringLiteral("true"); });
 }
 
 bool Options::toIni(const QByteArray &previous, QByteArray *out, QString *error) const

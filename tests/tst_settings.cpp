@@ -265,6 +265,21 @@ void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow_data()
         << true << false << false << false << false << QByteArray("x=10");
     QTest::newRow("the summary after each game")
         << QByteArray("[Options]\nGameSummary=true\n") << false << false << false << false << false << QByteArray();
+    // Files written by hand or by another program, read as QSettings reads them.
+    QTest::newRow("blanks, comments and quotes")
+        << QByteArray("; mine\n[Options]\nStatusBar = true ; on\n\tKanaInput=\"true\"\nFocusWeakKeys=true,false\n")
+        << false << true << false << false << true << QByteArray();
+    QTest::newRow("the last of a key twice, a group twice")
+        << QByteArray("[Options]\nStatusBar=true\nStatusBar=false\n[Window]\nx=1\n[Options]\n"
+                      "FlexibleRomaji=false\nFlexibleRomaji=true\n")
+        << true << false << false << false << false << QByteArray("x=1");
+    QTest::newRow("names as QSettings spells them")
+        << QByteArray("[options]\nStatusBar=true\n[Options]\nPause%57henInactive=true\nkanainput=true\n"
+                      "FocusWeakKeys=@String(true)\n")
+        << false << false << true << true << false << QByteArray("[options]");
+    QTest::newRow("a line carried on, a lone CR")
+        << QByteArray("[Window]\ntitle=a\\\n[Options]\nStatusBar=true\r\n[Options]\rKanaInput=true\n")
+        << false << false << false << false << true << QByteArray("title");
 }
 
 void TestSettings::optionsFileReadsAndKeepsWhatItDoesNotKnow()
