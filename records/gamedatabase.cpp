@@ -46,6 +46,11 @@ enum SqliteCode {
     "first INTEGER NOT NULL DEFAULT 0, first_ms INTEGER NOT NULL DEFAULT 0, "                    \
     "miss_ms INTEGER NOT NULL DEFAULT 0"
 
+// The games of a mode and player in order, with the figures the chart reads of
+// each: a player's 50,000 games are read from the index alone.
+#define KOLRIN_GAMES_INDEX                                                                     \
+    "CREATE INDEX games_mode_player ON games (mode, player, id, keys, misses, played_ms)"
+
 // Tables a version 1 file lacks, made alike in a new file and in a migrated one.
 #define KOLRIN_NEW_TABLES                                                                      \
     "CREATE TABLE lesson_keys (mode TEXT NOT NULL, player TEXT NOT NULL, key TEXT NOT NULL, "    \
@@ -55,7 +60,7 @@ enum SqliteCode {
 
 const char *const Schema[] = {
     "CREATE TABLE games " KOLRIN_GAMES_COLUMNS,
-    "CREATE INDEX games_mode_player ON games (mode, player)",
+    KOLRIN_GAMES_INDEX,
     "CREATE TABLE key_stats (game_id INTEGER NOT NULL REFERENCES games(id), key TEXT NOT NULL, "
     "typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL, " KOLRIN_TIMING_COLUMNS ", "
     "PRIMARY KEY (game_id, key))",
@@ -77,7 +82,7 @@ const char *const Migration[] = {
     "misses, played_ms, other_spellings, lower(hex(randomblob(16))), 0 FROM games ORDER BY id",
     "DROP TABLE games",
     "ALTER TABLE games_v2 RENAME TO games",
-    "CREATE INDEX games_mode_player ON games (mode, player)",
+    KOLRIN_GAMES_INDEX,
     "ALTER TABLE key_stats ADD COLUMN first INTEGER NOT NULL DEFAULT 0",
     "ALTER TABLE key_stats ADD COLUMN first_ms INTEGER NOT NULL DEFAULT 0",
     "ALTER TABLE key_stats ADD COLUMN miss_ms INTEGER NOT NULL DEFAULT 0",
@@ -89,6 +94,13 @@ const char *const Migration[] = {
     "DROP TABLE IF EXISTS totals_state",
     KOLRIN_NEW_TABLES,
     "PRAGMA user_version = 2",
+};
+
+// A file of this version made before the index held the figures gets them at
+// its first write.
+const char *const WidenIndex[] = {
+    "DROP INDEX games_mode_player",
+    KOLRIN_GAMES_INDEX,
 };
 
 // Every game's figures summed per mode, player and key, so that the figures of
@@ -321,6 +333,8 @@ GameDatabase::Failure GameDatabase::setUp()
         if (!m_readOnly) {
             if (Failure failure = foreignSchema(true))
                 return failure;
+            if (Failure failure = widenIndex())
+                return failure;
         }
         return setUpTotals();
     }
@@ -339,6 +353,20 @@ GameDatabase::Failure GameDatabase::setUp()
         return failure;
     m_version = Version;
     return setUpTotals();
+}
+
+// Only the index as the game made it before; one another program changed is
+// left as it is. A reader reads either.
+GameDatabase::Failure GameDatabase::widenIndex()
+{
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM pragma_index_info('games_mode_player')")) || !query.next())
+        return failureOf(query.lastError());
+    const bool narrow = query.value(0).toInt() == 2;
+    query.finish();
+    if (!narrow)
+        return {};
+    return inTransaction([this](QSqlQuery &q) { return run(q, {WidenIndex}); });
 }
 
 GameDatabase::Failure GameDatabase::run(QSqlQuery &query, std::initializer_list<std::span<const char *const>> steps)

@@ -25,7 +25,8 @@ class QSqlQuery;
 //         played_ms INTEGER NOT NULL, other_spellings INTEGER NOT NULL (0 or 1),
 //         uid TEXT NOT NULL UNIQUE (made when the game ended; names it beyond
 //         this file), lesson INTEGER NOT NULL DEFAULT 0 (1: a lesson game)),
-//     indexed on (mode, player)
+//     indexed on (mode, player, id, keys, misses, played_ms): a player's
+//     games in order with the figures the chart reads, from the index alone
 //   key_stats(game_id INTEGER NOT NULL REFERENCES games(id), key TEXT NOT NULL,
 //             typed INTEGER NOT NULL, missed INTEGER NOT NULL, ms INTEGER NOT NULL,
 //             first, first_ms, miss_ms INTEGER NOT NULL DEFAULT 0,
@@ -118,6 +119,7 @@ private:
     Failure openFile();
     Failure setUp();
     Failure foreignSchema(bool whole);
+    Failure widenIndex();
     Failure setUpTotals();
     bool totalsAgree(Failure *damage);
     Failure inTransaction(const std::function<Failure(QSqlQuery &)> &steps);

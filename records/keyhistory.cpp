@@ -14,9 +14,9 @@
 
 namespace {
 
-// A player's games come through the (mode, player) index in the order they
-// ended; everyone's come in that order from the table itself, where the index
-// would have them all sorted.
+// A player's games come from the (mode, player, id, ...) index alone in the
+// order they ended; everyone's come in that order from the table itself, where
+// the index would have them all sorted.
 QString whereOf(const GameDatabase::Games &games)
 {
     return games.player ? QStringLiteral("g.mode = ? AND g.player = ?") : QStringLiteral("+g.mode = ?");
@@ -67,7 +67,7 @@ KeyProgress KeyHistory::progress(GameDatabase::Stats stats, const GameDatabase::
     QSqlQuery query(connection);
     query.setForwardOnly(true);
     // A file of the first version, read as it is, has no times kept apart.
-    for (const QString timing : {QStringLiteral("s.first, s.first_ms, s.miss_ms"), QStringLiteral("0, 0, 0")}) {
+    for (const QString &timing : {QStringLiteral("s.first, s.first_ms, s.miss_ms"), QStringLiteral("0, 0, 0")}) {
         query.prepare(QStringLiteral("SELECT g.ended_at, s.typed, s.missed, s.ms, %1 "
                                      "FROM games g JOIN %2 s ON s.game_id = g.id AND s.%3 = ? "
                                      "WHERE %4 ORDER BY g.id")

@@ -139,7 +139,7 @@ private slots:
         QCOMPARE(reader.rows(u"SELECT name FROM pragma_index_list('games') WHERE origin = 'c'"_qs),
                  u"games_mode_player"_qs);
         QCOMPARE(reader.rows(u"SELECT name FROM pragma_index_info('games_mode_player')"_qs),
-                 u"mode; player"_qs);
+                 u"mode; player; id; keys; misses; played_ms"_qs);
         QCOMPARE(reader.rows(u"SELECT \"table\", \"from\", \"to\" FROM pragma_foreign_key_list('%1')"_qs.arg(table)),
                  references);
     }
@@ -149,12 +149,16 @@ private slots:
     void bringsAVersionOneFileUp_data()
     {
         QTest::addColumn<bool>("readOnly");
-        QTest::newRow("the game writes its next game") << false;
-        QTest::newRow("a reader reads it as it is") << true;
+        QTest::addColumn<bool>("versionTwo"); // brought up before the index held the figures
+        QTest::newRow("the game writes its next game") << false << false;
+        QTest::newRow("a reader reads it as it is") << true << false;
+        QTest::newRow("version 2, narrow index: the game widens it") << false << true;
+        QTest::newRow("version 2, narrow index: a reader reads it as it is") << true << true;
     }
     void bringsAVersionOneFileUp()
     {
         QFETCH(bool, readOnly);
+        QFETCH(bool, versionTwo);
         QTemporaryDir dir;
         const QString path = dir.filePath(GameDatabase::fileName());
         {
@@ -184,6 +188,14 @@ private slots:
                      "PRAGMA user_version = 1"})
                 QCOMPARE(old.rows(QString::fromUtf8(sql)), QString());
         }
+        const QString narrow = u"mode; player"_qs, wide = u"mode; player; id; keys; misses; played_ms"_qs;
+        const QString indexed = u"SELECT name FROM pragma_index_info('games_mode_player')"_qs;
+        if (versionTwo) {
+            GameDatabase(path, false).tallies(GameDatabase::Stats::Keys, {true, u"a"_qs, 0});
+            Reader earlier(path);
+            QCOMPARE(earlier.rows(u"DROP INDEX games_mode_player"_qs), QString());
+            QCOMPARE(earlier.rows(u"CREATE INDEX games_mode_player ON games (mode, player)"_qs), QString());
+        }
         GameDatabase db(path, readOnly);
         const GameDatabase::Games all{true, u"a"_qs, 0};
         QCOMPARE(format(db.tallies(GameDatabase::Stats::Keys, all)), u"A 1/0/100  K 4/1/500"_qs);
@@ -192,7 +204,8 @@ private slots:
         if (!readOnly)
             QVERIFY(db.add(game(true, u"a"_qs, u"K 3/1/600/1/150/100"_qs), QDateTime()).written);
         Reader reader(path);
-        QCOMPARE(reader.rows(u"PRAGMA user_version"_qs), readOnly ? u"1"_qs : u"2"_qs);
+        QCOMPARE(reader.rows(u"PRAGMA user_version"_qs), readOnly && !versionTwo ? u"1"_qs : u"2"_qs);
+        QCOMPARE(reader.rows(indexed), readOnly ? narrow : wide);
         QCOMPARE(reader.rows(u"SELECT id, level FROM games ORDER BY id"_qs),
                  readOnly ? u"3|4; 7|5"_qs : u"3|4; 7|5; 8|7"_qs);
         if (readOnly)
