@@ -7,8 +7,8 @@
 
 // Each game's speed (keys typed right a minute of play) and accuracy (keys
 // typed right of all keys pressed, in per cent), games numbered from 1 in the
-// order they ended, with their averages over the last ten games; as few
-// points as the chart of levels keeps, however many games.
+// order they ended, with their averages over the last ten games; at most
+// 512 dots a series, however many games.
 struct SpeedProgress
 {
     qint64 games = 0;
@@ -46,6 +46,8 @@ private:
     QStringList m_coloured;
     bool m_apart = false;
     qint64 m_games = 0;
-    // Two series of dots in one chart: together as many as the chart of levels.
-    Trend<Players, Trend<Players>::MaxBuckets / 2> m_speeds, m_accuracies;
+    // The chart makes an item of every dot and lays them all out again at each
+    // choice of player: 512 dots a series, about what a chart a few hundred
+    // pixels wide can tell apart (1,024 held the window's thread twice as long).
+    Trend<Players, 256> m_speeds, m_accuracies;
 };
