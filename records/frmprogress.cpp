@@ -237,6 +237,9 @@ template <typename Result, typename Work, typename Show>
 void frmProgress::run(int tab, Work work, Show show)
 {
     const int generation = ++m_generation[tab];
+    (*m_asked)[tab].storeRelaxed(generation);
+    // Work asked for again before it ends may stop: its answer would not be shown.
+    Stale stale = [asked = m_asked, tab, generation] { return (*asked)[tab].loadRelaxed() != generation; };
     ++m_loading;
     ++m_loadingTab[tab];
     auto *watcher = new QFutureWatcher<Result>(this);
@@ -247,7 +250,12 @@ void frmProgress::run(int tab, Work work, Show show)
             show(watcher->result());
         watcher->deleteLater();
     });
-    watcher->setFuture(QtConcurrent::run(pool(tab == LevelTab), std::move(work)));
+    watcher->setFuture(QtConcurrent::run(pool(tab == LevelTab), [work = std::move(work), stale] {
+        if constexpr (std::is_invocable_v<Work &, const Stale &>)
+            return work(stale);
+        else
+            return work();
+    }));
 }
 
 // Each tab on its own: the database's figures come in milliseconds, and do not
@@ -259,10 +267,8 @@ void frmProgress::load(std::optional<QByteArray> chosen)
     const QByteArray key = chosen.value_or(QByteArray());
     m_chosen = chosen;
     reloadDatabaseTabs();
-    const int asked = m_levelsAsked->fetchAndAddRelaxed(1) + 1;
-    run<Levels>(LevelTab, [path, key, asked, latest = m_levelsAsked] {
-                    return latest->loadRelaxed() == asked ? readLevels(path, key) : Levels();
-                },
+    // A reading overtaken before it began is skipped.
+    run<Levels>(LevelTab, [path, key](const Stale &stale) { return stale() ? Levels() : readLevels(path, key); },
                 [this, asked = chosen](const Levels &levels) {
                     std::optional<QByteArray> shown;
                     if (!levels.chosen.isEmpty())
@@ -293,16 +299,18 @@ void frmProgress::loadTab(int tab)
     if (tab == SpeedTab) {
         // Everyone's games are told apart in the players' colours of the levels.
         const QStringList coloured = games.player ? QStringList() : m_colouredNames;
-        run<SpeedFigures>(SpeedTab, [path, games, coloured] {
+        run<SpeedFigures>(SpeedTab, [path, games, coloured](const Stale &stale) {
             SpeedFigures figures;
             SpeedProgressBuilder builder(coloured);
             bool read = false;
-            if (!path.isEmpty()) {
+            if (!path.isEmpty() && !stale()) {
                 GameDatabase db(path, true);
                 read = KeyHistory(db).forEachGame(games, [&builder](const QString &player, qint64 k, qint64 m, qint64 ms) {
                     builder.addGame(k, m, ms, player);
-                }, coloured);
+                }, coloured, stale);
             }
+            if (stale())
+                return figures;
             figures.progress = builder.result();
             if (figures.progress.games == 0) {
                 figures.verdict = KeyHistory::check(path, games);

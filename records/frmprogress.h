@@ -3,6 +3,8 @@
 #include "records/progresswindow.h"
 
 #include <QAtomicInt>
+#include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -61,6 +63,7 @@ private:
     void loadTab(int tab);
     void loadHistory(int tab);
     void reloadDatabaseTabs();
+    using Stale = std::function<bool()>;
     template <typename Result, typename Work, typename Show>
     void run(int tab, Work work, Show show);
     void cboPlayer_Activated(int index);
@@ -82,9 +85,8 @@ private:
     int m_generation[Tabs + 2] = {};
     bool m_stale[Tabs] = {};
     int m_loadingTab[Tabs + 2] = {};
-    // The levels' reading asked for last: one asked for earlier and not yet
-    // begun is skipped.
-    std::shared_ptr<QAtomicInt> m_levelsAsked = std::make_shared<QAtomicInt>(0);
+    // Each tab's newest generation, for the work on the worker threads.
+    std::shared_ptr<std::array<QAtomicInt, Tabs + 2>> m_asked = std::make_shared<std::array<QAtomicInt, Tabs + 2>>();
     int m_loading = 0;
 
     QComboBox *m_cboPlayer;

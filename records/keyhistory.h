@@ -18,8 +18,9 @@ public:
     // told only when one of `named` (the others' are empty): a name read for
     // each of a hundred thousand games doubled the time.
     using GameFigures = std::function<void(const QString &player, qint64 keys, qint64 misses, qint64 playedMs)>;
+    // Stops, false, once `stop` says so (asked every few thousand games).
     bool forEachGame(const GameDatabase::Games &games, const GameFigures &onGame,
-                     const QStringList &named = {});
+                     const QStringList &named = {}, const std::function<bool()> &stop = {});
 
     // Why the tabs of the database show no figures.
     struct Verdict

@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh g++ cmake ninja-build qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-multimedia-dev \
-  fonts-ipafont-gothic qt6-translations-l10n qt6-wayland libqt6sql6-sqlite libqt6sql6-psql xvfb xauth xdotool xclip x11-utils x11-xkb-utils sqlite3 \
+  fonts-ipafont-gothic qt6-translations-l10n qt6-wayland libqt6sql6-sqlite libsqlite3-dev libqt6sql6-psql xvfb xauth xdotool xclip x11-utils x11-xkb-utils sqlite3 \
   imagemagick clang libclang-rt-14-dev dpkg-dev file desktop-file-utils appstream groff-base weston \
   devscripts lintian pulseaudio pulseaudio-utils postgresql-15
 
