@@ -321,13 +321,15 @@ bool TextFile::openForReading(const QString &path, QFile &file, QString *error)
 }
 
 void TextFile::forEachLine(QIODevice &device, qsizetype maxLineBytes,
-                           const std::function<void(QByteArrayView)> &onLine)
+                           const std::function<void(QByteArrayView)> &onLine, const std::function<bool()> &stop)
 {
     constexpr qint64 ChunkBytes = 1 << 18;
     QByteArray pending;
     bool skipping = false; // inside a line too long to be a record
     QByteArray chunk;
     for (;;) {
+        if (stop && stop())
+            return;
         chunk = device.read(ChunkBytes);
         if (chunk.isEmpty())
             break;

@@ -35,9 +35,10 @@ bool openForReading(const QString &path, QFile &file, QString *error);
 
 // Reads the device in chunks, so memory does not grow with the file, and hands
 // over each line without its LF (a CR before it stays). A line longer than
-// maxLineBytes cannot be one the game wrote and is skipped unread.
+// maxLineBytes cannot be one the game wrote and is skipped unread. Ends early,
+// between two chunks, once `stop` says so.
 void forEachLine(QIODevice &device, qsizetype maxLineBytes,
-                 const std::function<void(QByteArrayView)> &onLine);
+                 const std::function<void(QByteArrayView)> &onLine, const std::function<bool()> &stop = {});
 
 // Appends whole lines. If an earlier write was cut short and the file does not
 // end in a line end, one is added first so the new line stands on its own. A

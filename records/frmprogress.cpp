@@ -22,9 +22,11 @@
 #include <QLineSeries>
 #include <QLocale>
 #include <QScatterSeries>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QThread>
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <QtConcurrent>
@@ -46,11 +48,12 @@ QString dated(const QString &date)
 // Both outlive the window: closing it does not wait for a reading.
 QThreadPool *pool(bool files)
 {
+    // At the normal priority: a thread of idle priority gets no time at all
+    // while other programs keep the cores busy, and the game's end waits for
+    // the reading to see it is no longer wanted.
     static QThreadPool *const filePool = [] {
         auto *p = new QThreadPool(QCoreApplication::instance());
         p->setMaxThreadCount(1);
-        // Any other work of the game comes first: a core left free reads on.
-        p->setThreadPriority(QThread::IdlePriority);
         return p;
     }();
     static QThreadPool *const figurePool = [] {
@@ -69,16 +72,19 @@ struct Levels
 
 // No player (an empty key) stands for everyone. A player the file lacks falls
 // back to everyone, so the chart shows what there is.
-Levels readLevels(const QString &path, QByteArray key)
+// Stops, with nothing, once a newer reading is asked for or the window is gone.
+Levels readLevels(const QString &path, QByteArray key, const std::function<bool()> &stale)
 {
-    auto build = [&path](const QByteArray &player) {
+    auto build = [&path, &stale](const QByteArray &player) {
         ProgressBuilder builder(player.isEmpty() ? std::nullopt : std::optional(player));
         QFile file;
         if (TextFile::openForReading(path, file, nullptr))
-            builder.addAll(file);
+            builder.addAll(file, stale);
         return builder.result();
     };
     Progress progress = build(key);
+    if (stale())
+        return {};
     if (!key.isEmpty() && !progress.playerKeys.contains(key)) {
         key.clear();
         progress = build(key);
@@ -222,6 +228,13 @@ std::optional<QByteArray> frmProgress::playerAt(int index) const
 
 // The database holds names whole: the game's own player by the name the game
 // has, another by the name the list shows.
+// Work still on the worker threads stops: the game's end waits for those threads.
+frmProgress::~frmProgress()
+{
+    for (QAtomicInt &asked : *m_asked)
+        asked.fetchAndAddRelaxed(1);
+}
+
 std::optional<QString> frmProgress::chosenName() const
 {
     if (!m_chosen)
@@ -250,7 +263,14 @@ void frmProgress::run(int tab, Work work, Show show)
             show(watcher->result());
         watcher->deleteLater();
     });
-    watcher->setFuture(QtConcurrent::run(pool(tab == LevelTab), [work = std::move(work), stale] {
+    watcher->setFuture(QtConcurrent::run(pool(tab == LevelTab), [work = std::move(work), stale,
+                                                                  busy = tab == LevelTab ? nullptr : m_figuresBusy] {
+        if (busy)
+            busy->ref();
+        const auto done = qScopeGuard([&busy] {
+            if (busy)
+                busy->deref();
+        });
         if constexpr (std::is_invocable_v<Work &, const Stale &>)
             return work(stale);
         else
@@ -267,8 +287,16 @@ void frmProgress::load(std::optional<QByteArray> chosen)
     const QByteArray key = chosen.value_or(QByteArray());
     m_chosen = chosen;
     reloadDatabaseTabs();
-    // A reading overtaken before it began is skipped.
-    run<Levels>(LevelTab, [path, key](const Stale &stale) { return stale() ? Levels() : readLevels(path, key); },
+    // A reading overtaken stops, or is skipped if it has not begun. It gives
+    // way to the database's figures between two chunks of the file.
+    run<Levels>(LevelTab,
+                [path, key, busy = m_figuresBusy](const Stale &stale) {
+                    return readLevels(path, key, [&stale, &busy] {
+                        while (busy->loadRelaxed() > 0 && !stale())
+                            QThread::msleep(1);
+                        return stale();
+                    });
+                },
                 [this, asked = chosen](const Levels &levels) {
                     std::optional<QByteArray> shown;
                     if (!levels.chosen.isEmpty())

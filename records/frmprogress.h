@@ -35,6 +35,7 @@ public:
     enum Tab { LevelTab, SpeedTab, KeysTab, KeySpeedTab };
 
     explicit frmProgress(QWidget *parent = nullptr);
+    ~frmProgress() override;
 
     void open(const Source &source, const QString &playerName, bool gameRunning) override;
     // A player the file no longer has gives way to everyone.
@@ -85,6 +86,8 @@ private:
     int m_generation[Tabs + 2] = {};
     bool m_stale[Tabs] = {};
     int m_loadingTab[Tabs + 2] = {};
+    // The database's figures being worked out: the levels' reading waits.
+    std::shared_ptr<QAtomicInt> m_figuresBusy = std::make_shared<QAtomicInt>(0);
     // Each tab's newest generation, for the work on the worker threads.
     std::shared_ptr<std::array<QAtomicInt, Tabs + 2>> m_asked = std::make_shared<std::array<QAtomicInt, Tabs + 2>>();
     int m_loading = 0;

@@ -156,10 +156,9 @@ void ProgressBuilder::addGame(std::int16_t level, QByteArrayView date, int slot)
     }
 }
 
-void ProgressBuilder::addAll(QIODevice &device)
+void ProgressBuilder::addAll(QIODevice &device, const std::function<bool()> &stop)
 {
-    TextFile::forEachLine(device, ResultFile::MaxLineBytes,
-                          [this](QByteArrayView line) { addLine(line); });
+    TextFile::forEachLine(device, ResultFile::MaxLineBytes, [this](QByteArrayView line) { addLine(line); }, stop);
 }
 
 Progress ProgressBuilder::result() const

@@ -68,7 +68,7 @@ public:
     explicit ProgressBuilder(std::optional<QByteArray> playerKey);
     void addLine(QByteArrayView line);
     // Streams the device in chunks, so memory does not grow with the file.
-    void addAll(QIODevice &device);
+    void addAll(QIODevice &device, const std::function<bool()> &stop = {});
     Progress result() const;
 
 private:

@@ -424,6 +424,34 @@ signals)
     quit_game "$(wait_window "$main_title")" "$pid"
     note "SIG$sig saved the settings"
   done
+  # SIGTERM while the chart reads a long result file and other programs keep
+  # every core busy: the reading stops, and the game ends at once.
+  dir=$(new_program_dir chart_reading)
+  mkdir -p "$dir/plugins"
+  cp "$(dirname "$exe")/plugins/libkolrin_progress.so" "$dir/plugins/"
+  printf 'False\r\nFalse\r\nBig\r\n' >"$dir/Kolrin.cfg"
+  awk 'BEGIN { for (i = 0; i < 3000000; i++) printf "5,\"Big\",\"2024/05/01 21:06\"\r\n" }' >"$dir/Kolrin.dat"
+  launch "$dir"; pid=$last_pid
+  win=$(wait_window "$main_title") || fail "no main window"
+  focus "$win"
+  xdotool key alt+v; sleep 0.3; xdotool key p
+  wait_window '^成績の推移$' >/dev/null || fail "no chart"
+  hogs=()
+  for _ in $(seq "$(nproc)"); do
+    bash -c 'while :; do :; done' &
+    hogs+=($!); pids+=($!)
+  done
+  sleep 0.3
+  started=$(date +%s%N)
+  kill -s TERM "$pid"
+  wait_exit "$pid" 5 || { kill "${hogs[@]}"; fail "SIGTERM waited for the chart's reading"; }
+  ended=$(date +%s%N)
+  kill "${hogs[@]}"
+  status=0; wait "$pid" || status=$?
+  [ "$status" = 0 ] || fail "exit status $status after SIGTERM with the chart open"
+  ms=$(( (ended - started) / 1000000 ))
+  [ "$ms" -lt 2000 ] || fail "the game took $ms ms to end while the chart was reading"
+  note "SIGTERM with the chart reading and the cores busy: ended after $ms ms"
   # SIGTERM while a modal box is open: neither the box nor what would follow
   # it (the game-over dialog after the error, the box the version window shows
   # as it closes, a box saying the settings cannot be saved) holds the process.
