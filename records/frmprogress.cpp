@@ -226,8 +226,6 @@ std::optional<QByteArray> frmProgress::playerAt(int index) const
     return m_cboPlayer->itemData(index).toByteArray();
 }
 
-// The database holds names whole: the game's own player by the name the game
-// has, another by the name the list shows.
 // Work still on the worker threads stops: the game's end waits for those threads.
 frmProgress::~frmProgress()
 {
@@ -235,6 +233,8 @@ frmProgress::~frmProgress()
         asked.fetchAndAddRelaxed(1);
 }
 
+// The database holds names whole: the game's own player by the name the game
+// has, another by the name the list shows.
 std::optional<QString> frmProgress::chosenName() const
 {
     if (!m_chosen)
